@@ -1,0 +1,61 @@
+# The two commands a newcomer needs: `make run` and `make test`.
+# Both install whatever Debian packages are missing, then configure and build.
+
+BUILD      ?= build
+ASAN_BUILD ?= build-asan
+JOBS       ?= $(shell nproc)
+CMAKE_GEN  := -G Ninja
+PACKAGES   := g++ cmake ninja-build qt6-base-dev libqt6svg6 libgtest-dev libbenchmark-dev libstb-dev libyuv-dev
+SUDO       := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
+
+.PHONY: all deps configure build run test test-plain test-sanitize bench clean
+
+all: build
+
+deps:
+	@missing=""; \
+	for p in $(PACKAGES); do \
+	  dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q 'install ok installed' || missing="$$missing $$p"; \
+	done; \
+	if [ -n "$$missing" ]; then \
+	  echo "Installing:$$missing"; \
+	  $(SUDO) apt-get -o DPkg::Lock::Timeout=600 update -qq && \
+	  DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get -o DPkg::Lock::Timeout=600 install -y -qq --no-install-recommends $$missing; \
+	fi
+
+$(BUILD)/build.ninja: | deps
+	cmake -S . -B $(BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+configure: $(BUILD)/build.ninja
+
+build: configure
+	cmake --build $(BUILD) -j $(JOBS)
+
+run: build
+	@if [ -z "$$DISPLAY" ] && [ -z "$$WAYLAND_DISPLAY" ]; then \
+	  echo "No display found. Isostep is a desktop program; to run it without a screen:"; \
+	  echo "  xvfb-run -s '-screen 0 1600x1000x24' $(BUILD)/isostepbmp"; \
+	  echo "(xvfb-run comes with: apt-get install xvfb xauth)"; \
+	  echo "The batch commands need no display, e.g.: $(BUILD)/isostepbmp compose --help"; \
+	  exit 1; \
+	fi
+	cd $(BUILD) && ./isostepbmp
+
+test: test-plain test-sanitize
+
+test-plain: build
+	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+$(ASAN_BUILD)/build.ninja: | deps
+	cmake -S . -B $(ASAN_BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug -DISOSTEP_SANITIZE=ON -DISOSTEP_BENCH=OFF
+
+test-sanitize: $(ASAN_BUILD)/build.ninja
+	cmake --build $(ASAN_BUILD) -j $(JOBS)
+	cd $(ASAN_BUILD) && QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=1 \
+	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ctest --output-on-failure -j $(JOBS)
+
+bench: build
+	@for b in $(BUILD)/bench_*; do [ -x "$$b" ] && "$$b"; done
+
+clean:
+	rm -rf $(BUILD) $(ASAN_BUILD)

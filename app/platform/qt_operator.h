@@ -1,0 +1,20 @@
+#pragma once
+
+#include "operator.h"
+
+class QWidget;
+
+class QtOperator : public Operator {
+public:
+    explicit QtOperator(QWidget *parent = nullptr) : parent_(parent) {}
+    void setParent(QWidget *parent) { parent_ = parent; }
+
+    Answer ask(const QString &text, const QString &title, Buttons buttons, Icon icon) override;
+    void tell(const QString &text, const QString &title, Icon icon) override;
+    void beep() override;
+    std::optional<QString> chooseOpenFile(const FileDialogRecord &record) override;
+    std::optional<QString> chooseSaveFile(const FileDialogRecord &record) override;
+
+private:
+    QWidget *parent_;
+};
