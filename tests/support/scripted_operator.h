@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/operator.h"
+#include "qt_printers.h"
 
 #include <QString>
 #include <QStringList>

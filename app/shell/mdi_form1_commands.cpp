@@ -1,0 +1,153 @@
+// The commands of the main window: one handler each, shared by the toolbar,
+// the left panel and the menus.
+#include "mdi_form1.h"
+
+#include "frm_img.h"
+#include "platform/operator.h"
+#include "platform/program_launcher.h"
+#include "toolbar_buttons.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QHash>
+#include <QMdiArea>
+#include <QToolBar>
+
+void MDIForm1::Toolbar3_ButtonClick(const QString &key)
+{
+    static const QHash<QString, void (MDIForm1::*)()> kCommands = {
+        {QStringLiteral("file"), &MDIForm1::cmdFile_Click},
+        {QStringLiteral("area"), &MDIForm1::cmdArea_Click},
+        {QStringLiteral("Camera"), &MDIForm1::cmdPrev_Click},
+        {QStringLiteral("refl"), &MDIForm1::cmdRef_Click},
+        {QStringLiteral("trans"), &MDIForm1::cmdTrans_Click},
+        {QStringLiteral("moire"), &MDIForm1::cmdMoire_Click},
+        {QStringLiteral("align"), &MDIForm1::cmdAlign_Click},
+        {QStringLiteral("mask"), &MDIForm1::cmdBack_Click},
+        {QStringLiteral("clear"), &MDIForm1::cmdClear_Click},
+        {QStringLiteral("od"), &MDIForm1::cmdOndara_Click},
+        {QStringLiteral("sb"), &MDIForm1::cmdSabeln_Click},
+        {QStringLiteral("MoireProg"), &MDIForm1::cmdMoireProg_Click},
+    };
+    static const QHash<QString, int> kBoxes = {
+        {QStringLiteral("filter"), 1}, {QStringLiteral("x46"), 2}, {QStringLiteral("auto"), 3}};
+
+    if (const auto command = kCommands.find(key); command != kCommands.end()) {
+        (this->*command.value())();
+    } else if (const auto box = kBoxes.find(key); box != kBoxes.end()) {
+        setCheckValue(box.value(), 1 - checkValue(box.value()));
+    }
+}
+
+void MDIForm1::cmdFile_Click()
+{
+    naming_.setFilename();
+    update();
+}
+
+void MDIForm1::cmdArea_Click()
+{
+    if (state_.previewOn == 1)
+        cmdPrev_Click();
+}
+
+void MDIForm1::cmdPrev_Click() {}
+void MDIForm1::cmdRef_Click() {}
+void MDIForm1::cmdTrans_Click() {}
+void MDIForm1::cmdMoire_Click() {}
+void MDIForm1::cmdAlign_Click() {}
+void MDIForm1::cmdBack_Click() {}
+void MDIForm1::mnuSettings_Click() {}
+void MDIForm1::mnuWhatsNew_Click() {}
+void MDIForm1::mnuAbout_Click() {}
+
+FrmImg *MDIForm1::imageForm(int index)
+{
+    if (!imageForms_.at(index)) {
+        auto *form = new FrmImg;
+        mdiArea_->addSubWindow(form);
+        form->hide();
+        imageForms_[index] = form;
+    }
+    return imageForms_[index];
+}
+
+void MDIForm1::cmdClear_Click()
+{
+    for (int index = 1; index <= 6; ++index)
+        imageForm(index)->hide();
+}
+
+void MDIForm1::mnuDefault_Click()
+{
+    state_.setAllOrigins(12);
+    setStatusPanel(7, QStringLiteral("Default"));
+}
+
+void MDIForm1::mnuExit_Click()
+{
+    close();
+    QCoreApplication::quit();
+}
+
+void MDIForm1::mnuTop_Click()
+{
+    QAction *item = findChild<QAction *>(QStringLiteral("mnuTop"));
+    toolbar3_->setVisible(!item->isChecked());
+    item->setChecked(!item->isChecked());
+}
+
+void MDIForm1::mnuShowLeft_Click()
+{
+    QAction *item = findChild<QAction *>(QStringLiteral("mnuShowLeft"));
+    toolbar1_->setVisible(!item->isChecked());
+    item->setChecked(!item->isChecked());
+}
+
+void MDIForm1::mnuLabels_Click()
+{
+    QAction *item = findChild<QAction *>(QStringLiteral("mnuLabels"));
+    if (item->isChecked()) {
+        setButtonCaptions(false);
+        item->setChecked(false);
+        placeAverageControls({6740, 0}, {6020, 40}, {7100, 0});
+    } else {
+        setButtonCaptions(true);
+        item->setChecked(true);
+        placeAverageControls({9480, 120}, {8760, 160}, {9840, 120});
+    }
+}
+
+void MDIForm1::mnuSaveExit_Click()
+{
+    QAction *item = findChild<QAction *>(QStringLiteral("mnuSaveExit"));
+    item->setChecked(!item->isChecked());
+}
+
+void MDIForm1::cmdOndara_Click()
+{
+    startProgram(state_.ondaraPath, QStringLiteral("Ondara"));
+}
+
+void MDIForm1::cmdSabeln_Click()
+{
+    startProgram(state_.sabelnPath, QStringLiteral("Sabeln"));
+}
+
+void MDIForm1::cmdMoireProg_Click()
+{
+    startProgram(state_.moireProgPath, QStringLiteral("the moire program"));
+}
+
+void MDIForm1::startProgram(const QString &commandLine, const QString &programName)
+{
+    if (commandLine.trimmed().isEmpty()) {
+        op_.tell(QStringLiteral("No command line is set for %1.  Set it under Options, Settings...").arg(programName),
+                 QStringLiteral("Isostep"), Operator::Icon::Exclamation);
+        return;
+    }
+    QString error;
+    if (!launcher_.start(commandLine, &error))
+        op_.tell(QStringLiteral("%1 could not be started from \"%2\": %3").arg(programName, commandLine, error),
+                 QStringLiteral("Isostep"), Operator::Icon::Exclamation);
+}

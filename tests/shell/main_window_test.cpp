@@ -1,0 +1,166 @@
+#include "shell_fixture.h"
+
+#include "shell/frm_img.h"
+
+#include <QAction>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMenuBar>
+#include <QToolBar>
+
+namespace {
+bool menuChecked(MDIForm1 &w, const char *name)
+{
+    return w.findChild<QAction *>(QLatin1String(name))->isChecked();
+}
+} // namespace
+
+TEST_F(ShellTest, AverageBoxesRoundHalfToEvenAndRefuseBadText)
+{
+    MDIForm1 &w = load();
+    w.averageText1()->setText("3.5");
+    EXPECT_EQ(state.averageCount, 4);
+    EXPECT_EQ(w.averageText3()->text(), "4");
+    w.averageText3()->setText("2.5");
+    EXPECT_EQ(state.averageCount, 2);
+    EXPECT_EQ(w.averageText1()->text(), "2");
+    EXPECT_TRUE(op.messages.empty());
+
+    w.averageText1()->setText("");
+    EXPECT_EQ(state.averageCount, 2);
+    EXPECT_EQ(w.averageText3()->text(), "2.5");
+    EXPECT_EQ(op.beeps, 1);
+    ASSERT_EQ(op.messages.size(), 1u);
+    EXPECT_EQ(op.messages[0].text, "You must enter a valid number");
+    EXPECT_EQ(op.messages[0].title, "Isostep");
+
+    w.averageText3()->setText("40000");
+    EXPECT_EQ(state.averageCount, 2);
+    EXPECT_EQ(op.messages.size(), 2u);
+}
+
+TEST_F(ShellTest, ToolbarKeysAreCaseSensitive)
+{
+    MDIForm1 &w = load();
+    w.Toolbar3_ButtonClick("Filter");
+    w.Toolbar3_ButtonClick("File");
+    EXPECT_EQ(w.checkValue(1), 0);
+    EXPECT_TRUE(op.dialogs.empty());
+    w.Toolbar3_ButtonClick("file");
+    ASSERT_EQ(op.dialogs.size(), 1u);
+    EXPECT_EQ(op.dialogs[0].record.title, "Choose file name");
+}
+
+TEST_F(ShellTest, FilterButtonPressedTwiceReturnsToFirstState)
+{
+    MDIForm1 &w = load();
+    QAction *button = w.toolbarButton("filter");
+    button->trigger();
+    EXPECT_EQ(w.checkValue(1), 1);
+    EXPECT_TRUE(button->isChecked());
+    EXPECT_TRUE(menuChecked(w, "mnuFilter"));
+    button->trigger();
+    EXPECT_EQ(w.checkValue(1), 0);
+    EXPECT_FALSE(button->isChecked());
+    EXPECT_FALSE(menuChecked(w, "mnuFilter"));
+
+    // The menu item inverts the same box and keeps its mark in step.
+    w.findChild<QAction *>("mnuAuto")->trigger();
+    EXPECT_EQ(w.checkValue(3), 1);
+    EXPECT_TRUE(menuChecked(w, "mnuAuto"));
+    EXPECT_TRUE(w.toolbarButton("auto")->isChecked());
+}
+
+TEST_F(ShellTest, LabelsOffAndOnAgain)
+{
+    MDIForm1 &w = load();
+    EXPECT_EQ(w.toolbarButton(8)->text(), QString::fromUtf8("Moiré"));
+    w.mnuLabels_Click();
+    EXPECT_FALSE(menuChecked(w, "mnuLabels"));
+    EXPECT_TRUE(w.toolbarButton(1)->text().isEmpty());
+    EXPECT_EQ(w.averagePlacement().text3, QPoint(6740, 0));
+    EXPECT_EQ(w.averagePlacement().text4, QPoint(6020, 40));
+    EXPECT_EQ(w.averagePlacement().upDown2, QPoint(7100, 0));
+    w.mnuLabels_Click();
+    EXPECT_TRUE(menuChecked(w, "mnuLabels"));
+    EXPECT_EQ(w.toolbarButton(8)->text(), "Moire");
+    EXPECT_EQ(w.toolbarButton(21)->text(), "M P");
+    EXPECT_EQ(w.averagePlacement().text3, QPoint(9480, 120));
+}
+
+TEST_F(ShellTest, ToolbarVisibilityTogglesWithItsMark)
+{
+    MDIForm1 &w = load();
+    w.findChild<QAction *>("mnuShowLeft")->trigger();
+    EXPECT_FALSE(menuChecked(w, "mnuShowLeft"));
+    EXPECT_TRUE(w.findChild<QToolBar *>("Toolbar1")->isHidden());
+    w.findChild<QAction *>("mnuShowLeft")->trigger();
+    EXPECT_TRUE(menuChecked(w, "mnuShowLeft"));
+    EXPECT_FALSE(w.findChild<QToolBar *>("Toolbar1")->isHidden());
+}
+
+TEST_F(ShellTest, ClearCreatesTheSixImageWindowsHidden)
+{
+    MDIForm1 &w = load();
+    EXPECT_FALSE(w.imageFormExists(1));
+    w.findChild<QAction *>("mnuWindowClose")->trigger();
+    for (int i = 1; i <= 6; ++i) {
+        ASSERT_TRUE(w.imageFormExists(i));
+        EXPECT_TRUE(w.imageForm(i)->isHidden());
+        EXPECT_EQ(w.imageForm(i)->windowTitle(), "Form2");
+    }
+    EXPECT_EQ(w.mdiArea()->subWindowList().size(), 6);
+}
+
+TEST_F(ShellTest, UseDefaultSetsOriginsTwelve)
+{
+    MDIForm1 &w = load();
+    w.setStatusPanel(7, "run.sal");
+    w.findChild<QAction *>("mnuDefault")->trigger();
+    for (int i = 1; i <= 6; ++i) {
+        EXPECT_EQ(state.alignX[i], 12);
+        EXPECT_EQ(state.alignY[i], 12);
+    }
+    EXPECT_EQ(w.statusPanel(7), "Default");
+}
+
+TEST_F(ShellTest, ExternalProgramsStartOrSayWhyNot)
+{
+    store("software", "ondara", "/opt/ondara/bin/ondara -w");
+    store("software", "sabeln", "sabeln");
+    MDIForm1 &w = load();
+    w.Toolbar3_ButtonClick("od");
+    EXPECT_EQ(launcher.started, QStringList({"/opt/ondara/bin/ondara -w"}));
+    EXPECT_TRUE(op.messages.empty());
+
+    w.cmdMoireProg_Click();
+    ASSERT_EQ(op.messages.size(), 1u);
+    EXPECT_EQ(op.messages[0].text, "No command line is set for the moire program.  Set it under Options, Settings...");
+
+    launcher.succeed = false;
+    w.cmdSabeln_Click();
+    ASSERT_EQ(op.messages.size(), 2u);
+    EXPECT_EQ(op.messages[1].text, "Sabeln could not be started from \"sabeln\": no such program");
+}
+
+TEST_F(ShellTest, MenuCaptionsAreExact)
+{
+    MDIForm1 &w = load();
+    const std::pair<const char *, const char *> items[] = {
+        {"mnuSetFile", "&Set Filename..."}, {"mnu46", "Save i4 and i6"}, {"mnuAuto", "&AutoInc"},
+        {"mnuExit", "E&xit"}, {"mnuTop", "Top Toolbar"}, {"mnuShowLeft", "Left Toolbar"},
+        {"mnuLabels", "Button Labels"}, {"mnuRefl", "Reflection"}, {"mnuTrans", "Transmission"},
+        {"mnuMoire", "Moire"}, {"mnuDefault", "Use Defualt"}, {"mnuSetAli", "Set..."}, {"mnuFilter", "Filter"},
+        {"mnuSettings", "&Settings..."}, {"mnuSaveExit", "Save Settings on E&xit"},
+        {"mnuWindowClose", "Close All Windows"}, {"mnuWhatsNew", "What's &New"}, {"mnuAbout", "About"}};
+    for (const auto &[name, caption] : items) {
+        QAction *action = w.findChild<QAction *>(QLatin1String(name));
+        ASSERT_NE(action, nullptr) << name;
+        EXPECT_EQ(action->text(), QLatin1String(caption)) << name;
+    }
+    QStringList menus;
+    for (QAction *menu : w.menuBar()->actions())
+        menus << menu->text();
+    EXPECT_EQ(menus, QStringList({" &File", "&View", "Aquire &Data", "&Alignment", "&Options", "&Window", "&Help"}));
+    EXPECT_FALSE(menuChecked(w, "mnuSaveExit"));
+}

@@ -1,0 +1,198 @@
+#include "shell_fixture.h"
+
+#include "shell/zul_errors.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QFile>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QToolBar>
+
+namespace {
+bool menuChecked(MDIForm1 &w, const char *name)
+{
+    return w.findChild<QAction *>(QLatin1String(name))->isChecked();
+}
+} // namespace
+
+TEST_F(ShellTest, EmptyStoreGivesEveryStartUpDefault)
+{
+    MDIForm1 &w = load();
+    EXPECT_EQ(QDir::currentPath(), QDir::homePath());
+    EXPECT_TRUE(state.noCard);
+    EXPECT_EQ(state.averageCount, 1);
+    EXPECT_EQ(w.averageText1()->text(), "1");
+    EXPECT_EQ(state.imageSizeOption, 0);
+    EXPECT_EQ(state.imageWidth, 276);
+    EXPECT_EQ(state.imageHeight, 276);
+    EXPECT_EQ(state.cropWidth, 256);
+    EXPECT_EQ(state.cropHeight, 256);
+    EXPECT_EQ(state.imageMaxSide, 276);
+    EXPECT_DOUBLE_EQ(state.cutOffRatio, 0.25);
+    EXPECT_TRUE(menuChecked(w, "mnuTop"));
+    EXPECT_TRUE(menuChecked(w, "mnuShowLeft"));
+    EXPECT_TRUE(menuChecked(w, "mnuLabels"));
+    EXPECT_FALSE(w.findChild<QToolBar *>("Toolbar1")->isHidden());
+    EXPECT_FALSE(w.findChild<QToolBar *>("Toolbar3")->isHidden());
+    for (int box = 1; box <= 5; ++box)
+        EXPECT_EQ(w.checkValue(box), 0) << box;
+    EXPECT_TRUE(state.ondaraPath.isEmpty() && state.sabelnPath.isEmpty() && state.moireProgPath.isEmpty());
+    for (int i = 1; i <= 6; ++i) {
+        EXPECT_EQ(state.alignX[i], 10);
+        EXPECT_EQ(state.alignY[i], 10);
+    }
+    EXPECT_EQ(w.statusPanel(2), "CHOOSE FILE NAME");
+    EXPECT_EQ(w.statusPanel(7), "Default");
+    EXPECT_TRUE(state.captureIniPath.endsWith("/capture.ini"));
+    EXPECT_TRUE(state.capTotalIniPath.endsWith("/captotal.ini"));
+    EXPECT_TRUE(state.dumpIniPath.endsWith("/dump.ini"));
+    EXPECT_TRUE(op.messages.empty());
+    EXPECT_TRUE(card.calls.isEmpty());
+}
+
+TEST_F(ShellTest, MissingStoredFolderIsNamedAndStartUpGoesOn)
+{
+    store("options", "directory", "/no/such/folder");
+    store("options", "areaind", "1");
+    load();
+    ASSERT_EQ(op.messages.size(), 1u);
+    EXPECT_TRUE(op.messages[0].text.contains("/no/such/folder"));
+    EXPECT_EQ(QDir::currentPath(), QDir::homePath());
+    EXPECT_EQ(state.imageWidth, 532);
+    EXPECT_EQ(state.cropHeight, 512);
+    EXPECT_EQ(state.alignX[3], 10);
+}
+
+TEST_F(ShellTest, StoredFolderBecomesCurrent)
+{
+    QTemporaryDir folder;
+    store("options", "directory", folder.path());
+    load();
+    EXPECT_EQ(QDir::currentPath(), QDir(folder.path()).canonicalPath());
+}
+
+TEST_F(ShellTest, StoredOptionsRestoreBoxesAndTheirMirrors)
+{
+    store("options", "autoinc", "1");
+    store("options", "filter", "1");
+    store("options", "i4", "1");
+    store("options", "average", "7");
+    store("options", "cor", "0.4");
+    store("software", "ondara", "ondara --batch");
+    MDIForm1 &w = load();
+    EXPECT_EQ(w.checkValue(3), 1);
+    EXPECT_TRUE(w.toolbarButton("auto")->isChecked());
+    EXPECT_TRUE(menuChecked(w, "mnuAuto"));
+    EXPECT_EQ(w.checkValue(1), 1);
+    EXPECT_TRUE(w.toolbarButton("filter")->isChecked());
+    EXPECT_TRUE(menuChecked(w, "mnuFilter"));
+    EXPECT_EQ(w.checkValue(2), 0);
+    EXPECT_FALSE(w.toolbarButton("x46")->isChecked());
+    EXPECT_FALSE(menuChecked(w, "mnu46"));
+    EXPECT_EQ(w.checkValue(4), 1);
+    EXPECT_EQ(state.averageCount, 7);
+    EXPECT_EQ(w.averageText3()->text(), "7");
+    EXPECT_DOUBLE_EQ(state.cutOffRatio, 0.4);
+    EXPECT_EQ(state.ondaraPath, "ondara --batch");
+}
+
+TEST_F(ShellTest, LabelsStoredFalseStartWithoutCaptions)
+{
+    store("view", "labels", "False");
+    store("view", "left", "False");
+    MDIForm1 &w = load();
+    for (int index = 1; index <= 21; ++index)
+        EXPECT_TRUE(w.toolbarButton(index)->text().isEmpty()) << index;
+    EXPECT_FALSE(menuChecked(w, "mnuLabels"));
+    EXPECT_TRUE(w.findChild<QToolBar *>("Toolbar1")->isHidden());
+    EXPECT_EQ(w.averagePlacement().text3, QPoint(6400, 0));
+    EXPECT_EQ(w.averagePlacement().text4, QPoint(5680, 40));
+    EXPECT_EQ(w.averagePlacement().upDown2, QPoint(6760, 0));
+}
+
+TEST_F(ShellTest, UnknownSizeOptionLeavesGeometryAtZero)
+{
+    store("options", "areaind", "2");
+    load();
+    EXPECT_EQ(state.imageSizeOption, 2);
+    EXPECT_EQ(state.imageWidth, 0);
+    EXPECT_EQ(state.imageHeight, 0);
+    EXPECT_EQ(state.cropWidth, 0);
+    EXPECT_EQ(state.cropHeight, 0);
+    EXPECT_EQ(state.imageMaxSide, 0);
+}
+
+TEST_F(ShellTest, CardStartUpCallsTheLibraryInOrder)
+{
+    load(true);
+    EXPECT_FALSE(state.noCard);
+    EXPECT_EQ(card.calls, QStringList({"init", "defaultConfig", "readIniFile DEFAULT", "testSignal", "prepare(1)",
+                                       "defaultPalette(0)", "snap"}));
+    EXPECT_TRUE(op.messages.empty());
+}
+
+TEST_F(ShellTest, UnloadableCardLibraryGivesTheCardMessage)
+{
+    settings = std::make_unique<SettingsStore>();
+    DynamicCardLibrary missing(QStringLiteral("/no/such/folder"));
+    MDIForm1 w(state, op, *settings, missing, launcher);
+    w.Form_Load(true);
+    EXPECT_TRUE(state.noCard);
+    EXPECT_EQ(op.beeps, 1);
+    ASSERT_EQ(op.messages.size(), 1u);
+    EXPECT_EQ(op.messages[0].text,
+              "There is a problem with the ZUL card.  Close down Isostep, reinstall the ZUL card and try again.");
+    EXPECT_EQ(op.messages[0].title, "Error");
+    EXPECT_EQ(op.messages[0].icon, Operator::Icon::Exclamation);
+    // Everything before the bring-up has taken effect.
+    EXPECT_EQ(state.cropWidth, 256);
+}
+
+TEST_F(ShellTest, ShutdownWithoutSaveOnExitStoresOnlyTheSizeOption)
+{
+    load();
+    window->Form_Unload();
+    QFile file(temp.configFile());
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), QByteArray("[options]\nareaind=0\n"));
+}
+
+TEST_F(ShellTest, ShutdownWithSaveOnExitStoresEveryOption)
+{
+    QTemporaryDir folder;
+    store("options", "directory", folder.path());
+    store("software", "sabeln", "sabeln -x");
+    MDIForm1 &w = load();
+    w.setCheckValue(2, 1);
+    w.setCheckValue(5, 1);
+    w.averageText1()->setText("3");
+    w.mnuTop_Click();
+    w.mnuSaveExit_Click();
+    w.Form_Unload();
+
+    SettingsStore after;
+    EXPECT_EQ(after.text("software", "ondara", "absent"), "");
+    EXPECT_EQ(after.text("software", "sabeln"), "sabeln -x");
+    EXPECT_EQ(after.text("software", "moireprog", "absent"), "");
+    EXPECT_EQ(after.text("options", "autoinc"), "0");
+    EXPECT_EQ(after.text("options", "i4i6"), "1");
+    EXPECT_EQ(after.text("options", "i4"), "0");
+    EXPECT_EQ(after.text("options", "i6"), "1");
+    EXPECT_EQ(after.text("options", "filter"), "0");
+    EXPECT_EQ(after.text("options", "average"), "3");
+    EXPECT_EQ(after.text("options", "directory"), QDir(folder.path()).canonicalPath());
+    EXPECT_EQ(after.text("options", "areaind"), "0");
+    EXPECT_EQ(after.text("view", "top"), "False");
+    EXPECT_EQ(after.text("view", "left"), "True");
+    EXPECT_EQ(after.text("view", "labels"), "True");
+    EXPECT_FALSE(after.contains("options", "cor"));
+}
+
+TEST_F(ShellTest, ShutdownWithCardSavesDumpAndClosesDown)
+{
+    load(true);
+    card.calls.clear();
+    window->Form_Unload();
+    EXPECT_EQ(card.calls, QStringList({"saveIniFile DEFAULT", "releasePalette", "closedown(1)"}));
+}
