@@ -192,7 +192,7 @@ void MDIForm1::buildTopToolbar()
     text4_->setObjectName(QStringLiteral("Text4"));
     text4_->setReadOnly(true);
     text4_->setFrame(false);
-    text4_->setFixedWidth(pixels(720));
+    text4_->setFixedWidth(text4_->fontMetrics().horizontalAdvance(text4_->text()) + 12);
     describe(text4_, QStringLiteral("Average:"));
     text4_->installEventFilter(this);
     text3_ = new QLineEdit(QStringLiteral("1"), toolbar3_);
