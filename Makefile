@@ -5,7 +5,7 @@ BUILD      ?= build
 ASAN_BUILD ?= build-asan
 JOBS       ?= $(shell nproc)
 CMAKE_GEN  := -G Ninja
-PACKAGES   := g++ cmake ninja-build qt6-base-dev libqt6svg6 libgtest-dev libbenchmark-dev libstb-dev libyuv-dev
+PACKAGES   := g++ cmake ninja-build qt6-base-dev qt6-image-formats-plugins libqt6svg6 libgtest-dev libbenchmark-dev libstb-dev libyuv-dev
 SUDO       := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
 .PHONY: all deps configure build run test test-plain test-sanitize bench clean

@@ -1,0 +1,236 @@
+#include "composite_writer.h"
+
+#include "platform/bmp_file.h"
+#include "platform/operator.h"
+#include "platform/raster.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr QRgb black = 0xff000000u;
+constexpr QRgb redChannel = 0x00ff0000u;
+constexpr QRgb greenChannel = 0x0000ff00u;
+constexpr QRgb blueChannel = 0x000000ffu;
+const QPoint centredOrigin(10, 10);
+
+struct ChannelSource {
+    int image; // 1..6
+    QRgb channel;
+};
+
+// Red, green and blue of the left tile, then of the right tile.
+struct Layout {
+    std::array<ChannelSource, 3> left;
+    std::array<ChannelSource, 3> right;
+};
+
+const Layout &layoutTable(SixLayout layout)
+{
+    static const Layout reflection{{{{6, redChannel}, {4, greenChannel}, {2, blueChannel}}},
+                                   {{{5, redChannel}, {1, greenChannel}, {3, blueChannel}}}};
+    static const Layout transmission{{{{1, redChannel}, {2, greenChannel}, {3, blueChannel}}},
+                                     {{{4, redChannel}, {5, greenChannel}, {6, blueChannel}}}};
+    return layout == SixLayout::Reflection ? reflection : transmission;
+}
+
+// The transmission sequence always cuts its images at (10, 10): its files
+// are unshifted, whatever an earlier reflection run left in the origins.
+std::array<QPoint, 6> effectiveOrigins(const CompositeRequest &request)
+{
+    if (request.layout == SixLayout::Reflection)
+        return request.origins;
+    std::array<QPoint, 6> origins;
+    origins.fill(centredOrigin);
+    return origins;
+}
+
+QImage rgb32(const QImage &image)
+{
+    return image.format() == QImage::Format_RGB32 ? image : image.convertToFormat(QImage::Format_RGB32);
+}
+
+// ORs one channel of `source`, shifted by `origin`, into a tile of the
+// composite. This is the MERGECOPY into a black channel surface followed by
+// SRCPAINT into the composite, done row by row in one pass.
+void orChannel(QImage &composite, int tileX, QSize crop, const QImage &source, QPoint origin, QRgb channel)
+{
+    const int firstX = std::max(0, -origin.x());
+    const int endX = std::min(crop.width(), source.width() - origin.x());
+    const int firstY = std::max(0, -origin.y());
+    const int endY = std::min(crop.height(), source.height() - origin.y());
+    if (firstX >= endX || firstY >= endY)
+        return;
+    for (int y = firstY; y < endY; ++y) {
+        const auto *in = reinterpret_cast<const QRgb *>(source.constScanLine(y + origin.y())) + origin.x();
+        auto *out = reinterpret_cast<QRgb *>(composite.scanLine(y)) + tileX;
+        for (int x = firstX; x < endX; ++x)
+            out[x] |= in[x] & channel;
+    }
+}
+
+QImage blackImage(int width, int height)
+{
+    QImage image(width, height, QImage::Format_RGB32);
+    image.fill(black);
+    return image;
+}
+
+// A companion tile is a plain copy of one image at its origin, on black.
+void copyTile(QImage &target, int tileX, QSize crop, const QImage &source, QPoint origin)
+{
+    raster::bitBlt(target, tileX, 0, crop.width(), crop.height(), source, origin.x(), origin.y(), raster::Rop::SrcCopy);
+}
+
+} // namespace
+
+QImage packSix(SixLayout layout, const std::array<QImage, 6> &images, QSize crop,
+               const std::array<QPoint, 6> &origins)
+{
+    if (crop.width() <= 0 || crop.height() <= 0)
+        return {};
+    QImage composite = blackImage(2 * crop.width(), crop.height());
+    const Layout &table = layoutTable(layout);
+    std::array<QImage, 6> sources;
+    for (int i = 0; i < 6; ++i)
+        sources[i] = rgb32(images[i]);
+    for (const ChannelSource &c : table.left)
+        orChannel(composite, 0, crop, sources[c.image - 1], origins[c.image - 1], c.channel);
+    for (const ChannelSource &c : table.right)
+        orChannel(composite, crop.width(), crop, sources[c.image - 1], origins[c.image - 1], c.channel);
+    return composite;
+}
+
+QString companionFileName(const QString &sixFileName, const QString &suffix)
+{
+    return sixFileName.left(sixFileName.size() - 4) + suffix;
+}
+
+CompositeOutput buildComposite(const CompositeRequest &request)
+{
+    CompositeOutput output;
+    const QSize crop(request.cropWidth, request.cropHeight);
+    if (request.imageWidth <= 0 || request.imageHeight <= 0 || crop.width() <= 0 || crop.height() <= 0) {
+        output.error = QStringLiteral("Cannot compose %1: the images are %2 x %3 pixels and the crop %4 x %5.")
+                           .arg(request.fileName)
+                           .arg(request.imageWidth)
+                           .arg(request.imageHeight)
+                           .arg(request.cropWidth)
+                           .arg(request.cropHeight);
+        return output;
+    }
+    for (int i = 0; i < 6; ++i) {
+        const QImage &image = request.images[i];
+        if (image.width() != request.imageWidth || image.height() != request.imageHeight) {
+            output.error = QStringLiteral("Cannot compose %1: image %2 is %3 x %4 pixels, not %5 x %6.")
+                               .arg(request.fileName)
+                               .arg(i + 1)
+                               .arg(image.width())
+                               .arg(image.height())
+                               .arg(request.imageWidth)
+                               .arg(request.imageHeight);
+            return output;
+        }
+    }
+    if (request.fileName.isEmpty()) {
+        output.error = QStringLiteral("Cannot compose: no file name is given for the .six file.");
+        return output;
+    }
+    const bool anyCompanion = request.saveI46 || request.saveI4 || request.saveI6;
+    if (anyCompanion && request.fileName.size() < 4) {
+        output.error = QStringLiteral("Cannot name the dark and light field files after %1: the name is too short.")
+                           .arg(request.fileName);
+        return output;
+    }
+
+    std::array<QImage, 6> images;
+    for (int i = 0; i < 6; ++i)
+        images[i] = rgb32(request.images[i]);
+    const std::array<QPoint, 6> origins = effectiveOrigins(request);
+    auto image = [&](int number) -> const QImage & { return images[number - 1]; };
+    auto origin = [&](int number) { return origins[number - 1]; };
+
+    output.files.push_back({request.fileName, packSix(request.layout, images, crop, origins)});
+
+    // Reflection companions are the light-field image 6 and the dark-field
+    // image 4. In the transmission layout images 1 and 2 sit where the
+    // reflection file keeps 6 and 4 (left red, left green), and analysis
+    // programs read channels by position, so image 1 stands in for the light
+    // field and image 2 for the dark field.
+    const bool reflection = request.layout == SixLayout::Reflection;
+    const int lightField = reflection ? 6 : 1;
+    const int darkField = reflection ? 4 : 2;
+    const QString finished = QStringLiteral("Finished.  Written file as ") + request.fileName;
+
+    if (request.saveI46) {
+        QImage both = blackImage(2 * crop.width(), crop.height());
+        copyTile(both, 0, crop, image(lightField), origin(lightField));
+        copyTile(both, crop.width(), crop, image(darkField), origin(darkField));
+        const QString name = companionFileName(request.fileName, QStringLiteral("_i46.bmp"));
+        output.files.push_back({name, both});
+        output.messages << finished + QStringLiteral(".  Dark and light field images saved as ") + name;
+    }
+    if (request.saveI4) {
+        QImage dark = blackImage(crop.width(), crop.height());
+        copyTile(dark, 0, crop, image(darkField), origin(darkField));
+        const QString name = companionFileName(request.fileName, QStringLiteral("_i4.bmp"));
+        output.files.push_back({name, dark});
+        output.messages << finished + QStringLiteral(".  Dark field image saved as ") + name;
+    }
+    if (request.saveI6) {
+        QImage light = blackImage(crop.width(), crop.height());
+        copyTile(light, 0, crop, image(lightField), origin(lightField));
+        const QString name = companionFileName(request.fileName, QStringLiteral("_i6.bmp"));
+        output.files.push_back({name, light});
+        output.messages << finished + QStringLiteral(".  Light field image saved as ") + name;
+    }
+    if (!anyCompanion)
+        output.messages << finished;
+
+    // The mask editor starts from this copy once the working images are gone.
+    if (reflection) {
+        output.maskImage = blackImage(request.imageWidth, request.imageHeight);
+        raster::bitBlt(output.maskImage, 0, 0, request.imageWidth, request.imageHeight, image(6),
+                       origin(6).x(), origin(6).y(), raster::Rop::SrcCopy);
+    } else {
+        output.maskImage = blackImage(crop.width(), crop.height());
+        copyTile(output.maskImage, 0, crop, image(1), centredOrigin);
+    }
+    return output;
+}
+
+QString writeComposite(const CompositeOutput &output, QStringList *writtenFiles)
+{
+    FileBatch batch;
+    for (const CompositeFile &file : output.files) {
+        QByteArray bytes = encodeBmp24(file.image);
+        if (bytes.isEmpty())
+            return cannotWriteText(file.fileName, QStringLiteral("The picture is too large for a bitmap file"));
+        batch.add(file.fileName, std::move(bytes));
+    }
+    const QString error = batch.commit();
+    if (writtenFiles)
+        *writtenFiles = batch.committed();
+    return error;
+}
+
+CompositeResult ComposeSix(const CompositeRequest &request, Operator &op)
+{
+    CompositeResult result;
+    result.finalStatus = request.layout == SixLayout::Reflection ? QStringLiteral("Done") : QStringLiteral("Finished");
+    const CompositeOutput output = buildComposite(request);
+    if (!output.ok()) {
+        op.tell(output.error, compositeMessageTitle, Operator::Icon::Exclamation);
+        return result;
+    }
+    result.maskImage = output.maskImage;
+    const QString error = writeComposite(output, &result.writtenFiles);
+    if (!error.isEmpty()) {
+        op.tell(error, compositeMessageTitle, Operator::Icon::Exclamation);
+        return result;
+    }
+    result.written = true;
+    for (const QString &message : output.messages)
+        op.tell(message, compositeMessageTitle, Operator::Icon::None);
+    return result;
+}
