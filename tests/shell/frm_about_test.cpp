@@ -77,23 +77,7 @@ TEST(FrmAbout, LoadSetsCaptionVersionAndTitle)
     EXPECT_TRUE(op.messages.empty());
 }
 
-TEST(FrmAbout, StoredSysInfoProgramWinsOverPath)
-{
-    TempSettings settings;
-    QTemporaryDir bin;
-    makeProgram(bin.path(), QStringLiteral("hardinfo"));
-    OnlyOnPath path(bin.path());
-    SettingsStore().setText(QStringLiteral("software"), QStringLiteral("sysinfo"), QStringLiteral("/opt/lab/sysinfo --all"));
-
-    ScriptedOperator op;
-    FakeLauncher launcher;
-    frmAbout form(op, launcher);
-    QTest::mouseClick(form.cmdSysInfo, Qt::LeftButton);
-    EXPECT_EQ(launcher.started, QStringList{QStringLiteral("/opt/lab/sysinfo --all")});
-    EXPECT_TRUE(op.messages.empty());
-}
-
-TEST(FrmAbout, SysInfoProgramFoundOnPath)
+TEST(FrmAbout, SysInfoLookupOrder)
 {
     TempSettings settings;
     QTemporaryDir bin;
@@ -122,6 +106,13 @@ TEST(FrmAbout, SysInfoProgramFoundOnPath)
     form.StartSysInfo();
     ASSERT_EQ(launcher.started.size(), 3);
     EXPECT_EQ(QProcess::splitCommand(launcher.started[2]), QStringList{hardinfo});
+
+    // A stored program wins over everything on PATH.
+    SettingsStore().setText(QStringLiteral("software"), QStringLiteral("sysinfo"), QStringLiteral("/opt/lab/sysinfo --all"));
+    QTest::mouseClick(form.cmdSysInfo, Qt::LeftButton);
+    ASSERT_EQ(launcher.started.size(), 4);
+    EXPECT_EQ(launcher.started[3], QStringLiteral("/opt/lab/sysinfo --all"));
+    EXPECT_TRUE(op.messages.empty());
 }
 
 TEST(FrmAbout, SysInfoUnavailable)
