@@ -1,3 +1,4 @@
+#include "cli/compose_command.h"
 #include "platform/card_library.h"
 #include "platform/program_launcher.h"
 #include "platform/qt_operator.h"
@@ -9,6 +10,7 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QScreen>
+#include <QTextStream>
 
 namespace {
 int runDesktop(int argc, char **argv)
@@ -43,9 +45,35 @@ int runDesktop(int argc, char **argv)
     splash->show();
     return app.exec();
 }
+
+// The batch commands need no display: they run on a core application so a
+// lab can call them from scripts on a machine without an X server.
+int runBatchCommand(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("isostepbmp"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(ISOSTEP_VERSION));
+    QStringList arguments = QCoreApplication::arguments().mid(2);
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    const QString command = QString::fromLocal8Bit(argv[1]);
+    if (command == QLatin1String("compose"))
+        return runComposeCommand(arguments, out, err);
+    return 2;
+}
+
+bool isBatchCommand(int argc, char **argv)
+{
+    if (argc < 2)
+        return false;
+    const QByteArray word(argv[1]);
+    return word == "compose";
+}
 } // namespace
 
 int main(int argc, char **argv)
 {
+    if (isBatchCommand(argc, argv))
+        return runBatchCommand(argc, argv);
     return runDesktop(argc, argv);
 }

@@ -1,5 +1,6 @@
 #include "frm_splash.h"
 
+#include "app_info.h"
 #include "application_end.h"
 
 #include "platform/resources.h"
@@ -79,12 +80,9 @@ frmSplash::frmSplash(std::function<void()> loadMain, std::function<void()> showM
 
 void frmSplash::Form_Load(int screenBits)
 {
-    lblVersion_->setText(QStringLiteral("Version %1.%2.%3")
-                             .arg(ISOSTEP_VERSION_MAJOR)
-                             .arg(ISOSTEP_VERSION_MINOR)
-                             .arg(ISOSTEP_VERSION_PATCH));
+    lblVersion_->setText(applicationVersionText());
     lblVersion_->setAccessibleName(lblVersion_->text());
-    lblProductName_->setText(QStringLiteral("Isostep"));
+    lblProductName_->setText(applicationTitle());
     lblProductName_->setAccessibleName(lblProductName_->text());
     if (loadMain_)
         loadMain_();

@@ -2,7 +2,9 @@
 // the left panel and the menus.
 #include "mdi_form1.h"
 
+#include "frm_about.h"
 #include "frm_img.h"
+#include "frm_new.h"
 #include "platform/operator.h"
 #include "platform/program_launcher.h"
 #include "toolbar_buttons.h"
@@ -58,8 +60,19 @@ void MDIForm1::cmdMoire_Click() {}
 void MDIForm1::cmdAlign_Click() {}
 void MDIForm1::cmdBack_Click() {}
 void MDIForm1::mnuSettings_Click() {}
-void MDIForm1::mnuWhatsNew_Click() {}
-void MDIForm1::mnuAbout_Click() {}
+void MDIForm1::mnuWhatsNew_Click()
+{
+    auto *window = new frmNew(QCoreApplication::applicationDirPath(), this);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->show();
+}
+
+void MDIForm1::mnuAbout_Click()
+{
+    auto *window = new frmAbout(op_, launcher_, this);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->show();
+}
 
 FrmImg *MDIForm1::imageForm(int index)
 {

@@ -12,7 +12,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
-#include "qstring_print.h"
+#include "qt_printers.h"
 
 #include <gtest/gtest.h>
 

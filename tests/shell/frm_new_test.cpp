@@ -7,7 +7,7 @@
 #include <QTemporaryDir>
 #include <QTextEdit>
 #include <QTest>
-#include "qstring_print.h"
+#include "qt_printers.h"
 
 #include <gtest/gtest.h>
 

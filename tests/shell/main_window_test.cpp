@@ -164,3 +164,16 @@ TEST_F(ShellTest, MenuCaptionsAreExact)
     EXPECT_EQ(menus, QStringList({" &File", "&View", "Aquire &Data", "&Alignment", "&Options", "&Window", "&Help"}));
     EXPECT_FALSE(menuChecked(w, "mnuSaveExit"));
 }
+
+TEST_F(ShellTest, HelpMenuOpensAboutAndWhatsNew)
+{
+    MDIForm1 &w = load();
+    w.findChild<QAction *>("mnuAbout")->trigger();
+    w.findChild<QAction *>("mnuWhatsNew")->trigger();
+    QStringList titles;
+    for (QWidget *child : w.findChildren<QWidget *>())
+        if (child->isWindow() && child != &w && child->isVisible())
+            titles << child->windowTitle();
+    titles.sort();
+    EXPECT_EQ(titles, QStringList({"About Isostep", "What's New..."}));
+}

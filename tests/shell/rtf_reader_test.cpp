@@ -3,7 +3,7 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
-#include "qstring_print.h"
+#include "qt_printers.h"
 
 #include <gtest/gtest.h>
 
