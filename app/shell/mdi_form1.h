@@ -87,6 +87,10 @@ public:
     AppState &state() { return state_; }
     QMdiArea *mdiArea() const { return mdiArea_; }
     PictureBox *picture(int index) const;
+    Operator &op() { return op_; }
+    CardLibrary &card() { return card_; }
+    // Sizes the work pictures to the current crop.
+    void sizeWorkPictures();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -104,7 +108,6 @@ private:
     void placeAverageControls(QPoint text3, QPoint text4, QPoint upDown2);
     void setButtonCaptions(bool labelled);
     void restoreOptions();
-    void sizeWorkPictures();
     void startProgram(const QString &commandLine, const QString &programName);
     QString currentDirectoryOption() const;
 

@@ -2,6 +2,7 @@
 // the left panel and the menus.
 #include "mdi_form1.h"
 
+#include "acquisition/six_step_sequence.h"
 #include "frm_about.h"
 #include "frm_img.h"
 #include "frm_new.h"
@@ -54,8 +55,15 @@ void MDIForm1::cmdArea_Click()
 }
 
 void MDIForm1::cmdPrev_Click() {}
-void MDIForm1::cmdRef_Click() {}
-void MDIForm1::cmdTrans_Click() {}
+void MDIForm1::cmdRef_Click()
+{
+    SixStepSequence(*this, SixLayout::Reflection).run();
+}
+
+void MDIForm1::cmdTrans_Click()
+{
+    SixStepSequence(*this, SixLayout::Transmission).run();
+}
 void MDIForm1::cmdMoire_Click() {}
 void MDIForm1::cmdAlign_Click() {}
 void MDIForm1::cmdBack_Click() {}
