@@ -284,14 +284,12 @@ std::uint8_t VirtualCard::readStatus()
     // an acquisition waits for a vertical sync that never comes.
     if (options_.standard != 0)
         phase_ = (statusReads_ / 2) % 2 != 0;
-    const std::uint8_t status = peekStatus();
-    if (acquiring_ && !options_.acquisitionStuck && options_.standard != 0) {
-        if (acquisitionReadsLeft_ > 0)
-            --acquisitionReadsLeft_;
-        else
-            endAcquisition();
-    }
-    return status;
+    const bool ticking = acquiring_ && !options_.acquisitionStuck && options_.standard != 0;
+    if (ticking && acquisitionReadsLeft_ == 0)
+        endAcquisition();
+    else if (ticking)
+        --acquisitionReadsLeft_;
+    return peekStatus();
 }
 
 void VirtualCard::writeControl(std::uint8_t value)
