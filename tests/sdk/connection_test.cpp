@@ -259,3 +259,17 @@ TEST_F(DriverSelectionTest, DeviceNodeThatIsMissingOrNotTheDriverMeansNoDriver)
     EXPECT_EQ(ZUL_init(), ZUL_ERR_NO_DRIVER);
     EXPECT_EQ(zul::connection().device, nullptr);
 }
+
+TEST_F(CardTest, ThousandOpeningsHoldNothingAfterwards)
+{
+    card->record(false);
+    for (int cycle = 0; cycle < 1000; ++cycle) {
+        ASSERT_EQ(ZUL_init(), ZUL_OK);
+        ASSERT_EQ(ZUL_setGamma(0.7f), ZUL_OK);
+        ASSERT_EQ(ZUL_closedown(1), ZUL_OK);
+        ASSERT_EQ(zul::claimsHeld(), 0u);
+    }
+    EXPECT_EQ(card->deviceOpens(), 1000);
+    EXPECT_EQ(card->deviceCloses(), 1000);
+    EXPECT_TRUE(zul::connection().records.empty());
+}
