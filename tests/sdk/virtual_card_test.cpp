@@ -76,21 +76,6 @@ TEST_F(CardTest, AcquisitionRunsForAFewStatusReadsWithItsModeBits)
     }
 }
 
-TEST_F(CardTest, PhaseBitAlternatesOnlyWithASignal)
-{
-    open();
-    std::vector<int> phase;
-    for (int i = 0; i < 8; ++i)
-        phase.push_back((zul::readStatus() >> 6) & 1);
-    EXPECT_NE(std::count(phase.begin(), phase.end(), 1), 0);
-    EXPECT_NE(std::count(phase.begin(), phase.end(), 0), 0);
-
-    card->options().standard = 0;
-    const int held = (zul::readStatus() >> 6) & 1;
-    for (int i = 0; i < 8; ++i)
-        EXPECT_EQ((zul::readStatus() >> 6) & 1, held);
-}
-
 TEST_F(CardTest, WindowTriggerByteAndLineTransfers)
 {
     open();
