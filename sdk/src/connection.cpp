@@ -121,7 +121,12 @@ extern "C" ZUL_API int ZUL_init(void)
     if (!card)
         return abandonInit(c, nullptr, previous, ZUL_ERR_NO_MEMORY);
     new (card) ZulCard{};
-    c.records.push_back(card);
+    try {
+        c.records.push_back(card);
+    } catch (const std::bad_alloc &) {
+        release(card);
+        return abandonInit(c, nullptr, previous, ZUL_ERR_NO_MEMORY);
+    }
     c.current = card;
     card->validityTag = kValidCard;
     card->narrow = c.narrow;
