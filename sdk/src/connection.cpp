@@ -29,7 +29,12 @@ struct Opened {
 Opened openDriver(Connection &c)
 {
     if (!c.device) {
-        std::unique_ptr<DriverChannel> device = makeDriverChannel();
+        std::unique_ptr<DriverChannel> device;
+        try {
+            device = makeDriverChannel();
+        } catch (const std::bad_alloc &) {
+            return {ZUL_ERR_NO_MEMORY, 0, false};
+        }
         if (!device || !device->open())
             return {ZUL_ERR_NO_DRIVER, 0, false};
         c.device = std::move(device);
