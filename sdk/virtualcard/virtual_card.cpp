@@ -1,0 +1,384 @@
+#include "virtual_card.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace zul::vcard {
+namespace {
+
+// Register 0 as the digitizer reports it: video present and 625 lines come
+// from the signal, the other bits are what was last written.
+constexpr std::uint8_t kVideoPresent = 0x80;
+constexpr std::uint8_t kLines625 = 0x10;
+// A chip revision the card answers in register 23, which nothing writes.
+constexpr std::uint8_t kChipRevision = 0x1C;
+constexpr std::uint8_t kStartUpValue = 119;
+constexpr int kStartUpRegister = 31;
+
+// Control bits, acting on their rising edge as the card's strobes do.
+constexpr std::uint8_t kResetLinePointer = 128;
+constexpr std::uint8_t kAdvanceLinePointer = 64;
+constexpr std::uint8_t kStartAcquisition = 16;
+constexpr std::uint8_t kModeBits = 0x28;
+
+// Status bits.
+constexpr std::uint8_t kTick = 0x01;
+constexpr std::uint8_t kRunning = 0x10;
+constexpr std::uint8_t kPhase = 0x40;
+constexpr std::uint8_t kStarted = 0x80;
+
+template <typename T> bool take(const void *input, std::size_t size, T &out)
+{
+    if (!input || size < sizeof(T))
+        return false;
+    std::memcpy(&out, input, sizeof(T));
+    return true;
+}
+
+} // namespace
+
+VirtualCard::VirtualCard(VirtualCardOptions options)
+    : options_(std::move(options)), memory_(kMemoryWords, 0), needsStartUp_(options_.fresh)
+{
+    registers_[23] = kChipRevision;
+}
+
+bool VirtualCard::openDevice()
+{
+    if (options_.noDevice)
+        return false;
+    deviceOpen_ = true;
+    ++deviceOpens_;
+    return true;
+}
+
+void VirtualCard::closeDevice()
+{
+    if (!deviceOpen_)
+        return;
+    deviceOpen_ = false;
+    ++deviceCloses_;
+    // Closing the handle releases whatever cards it left open.
+    cardsOpen_ = 0;
+}
+
+bool VirtualCard::armed(int &countdown)
+{
+    return countdown > 0 && --countdown == 0;
+}
+
+void VirtualCard::note(std::uint32_t code, int first, const std::uint8_t *bytes, std::size_t count, bool ok)
+{
+    if (!recording_)
+        return;
+    Transfer t{code, first, {}, ok};
+    if (bytes)
+        t.bytes.assign(bytes, bytes + count);
+    transfers_.push_back(std::move(t));
+}
+
+bool VirtualCard::request(std::uint32_t code, const void *input, std::size_t inputSize, void *output,
+                          std::size_t outputSize, std::uint32_t *returned)
+{
+    if (!deviceOpen_)
+        return false;
+    std::uint32_t dummy = 0;
+    if (!returned)
+        returned = &dummy;
+    *returned = 0;
+    switch (code) {
+    case kProbe:
+        if (options_.probeFails || !output || outputSize < 4) {
+            note(code, -1, nullptr, 0, false);
+            return false;
+        }
+        std::memset(output, 0, 4);
+        *returned = 4;
+        note(code, -1, nullptr, 0, true);
+        return true;
+    case kOpenCard:
+        return openCard(input, inputSize, output, outputSize, returned);
+    case kCloseCard:
+        return closeCard(input, inputSize);
+    case kIdentify:
+        return identify(input, inputSize, output, outputSize, returned);
+    case kReadRegisters:
+        return readRegisters(input, inputSize, output, outputSize, returned);
+    case kWriteRegisters:
+        return writeRegisters(input, inputSize, output, outputSize, returned);
+    case kReadLineBytes:
+    case kReadLine:
+    case kReadFrame:
+        return transfer(code, input, inputSize, output, outputSize, returned);
+    default:
+        note(code, -1, nullptr, 0, false);
+        return false;
+    }
+}
+
+bool VirtualCard::openCard(const void *input, std::size_t inputSize, void *output, std::size_t outputSize,
+                           std::uint32_t *returned)
+{
+    std::uint32_t which = 0;
+    if (!take(input, inputSize, which) || which != 2 || !output || outputSize < sizeof(OpenCardReply) ||
+        options_.openReply == OpenReply::Fail) {
+        note(kOpenCard, -1, nullptr, 0, false);
+        return false;
+    }
+    OpenCardReply reply{};
+    switch (options_.openReply) {
+    case OpenReply::NoCard:
+        reply.window = kWindowNoCard;
+        break;
+    case OpenReply::NoDriver:
+        reply.window = kWindowNoDriver;
+        break;
+    case OpenReply::OtherBoard:
+        reply.window = kWindowOtherBoard;
+        break;
+    default:
+        reply.window = options_.window;
+        reply.status = (needsStartUp_ ? kStatusFreshStart : 0) | (options_.narrow ? kStatusNarrowCard : 0);
+        reply.cardId = options_.cardId;
+        ++cardsOpen_;
+        break;
+    }
+    std::memcpy(output, &reply, sizeof reply);
+    *returned = sizeof reply;
+    note(kOpenCard, -1, reinterpret_cast<const std::uint8_t *>(&reply), sizeof reply, true);
+    return true;
+}
+
+bool VirtualCard::closeCard(const void *input, std::size_t inputSize)
+{
+    CloseCardInput close{};
+    if (!take(input, inputSize, close) || close.cardId != options_.cardId) {
+        note(kCloseCard, -1, nullptr, 0, false);
+        return false;
+    }
+    closeFlags_.push_back(close.flag);
+    if (cardsOpen_ > 0)
+        --cardsOpen_;
+    note(kCloseCard, -1, nullptr, 0, true);
+    return true;
+}
+
+bool VirtualCard::identify(const void *input, std::size_t inputSize, void *output, std::size_t outputSize,
+                           std::uint32_t *returned)
+{
+    std::uint32_t id = 0;
+    if (options_.identifyFails || !take(input, inputSize, id) || id != options_.cardId || !output ||
+        outputSize == 0) {
+        note(kIdentify, -1, nullptr, 0, false);
+        return false;
+    }
+    const std::size_t length = std::min(std::strlen(kIdentification), outputSize - 1);
+    auto *text = static_cast<char *>(output);
+    std::memcpy(text, kIdentification, length);
+    text[length] = '\0';
+    *returned = static_cast<std::uint32_t>(length + 1);
+    note(kIdentify, -1, reinterpret_cast<const std::uint8_t *>(text), length + 1, true);
+    return true;
+}
+
+bool VirtualCard::readRegisters(const void *input, std::size_t inputSize, void *output, std::size_t outputSize,
+                                std::uint32_t *returned)
+{
+    ReadRegistersInput in{};
+    bool ok = take(input, inputSize, in) && output && outputSize >= in.count;
+    const int first = static_cast<int>(in.first & 0xFFFF);
+    ok = ok && first + static_cast<std::size_t>(in.count) <= kRegisters;
+    if (ok) {
+        const bool status = first <= kControlRegister && kControlRegister < first + static_cast<int>(in.count);
+        if (status && options_.statusFails)
+            ok = false;
+        else if (!status && armed(options_.failRead))
+            ok = false;
+    }
+    if (!ok) {
+        note(kReadRegisters, first, nullptr, 0, false);
+        return false;
+    }
+    auto *bytes = static_cast<std::uint8_t *>(output);
+    for (std::uint32_t i = 0; i < in.count; ++i)
+        bytes[i] = readRegister(first + static_cast<int>(i));
+    *returned = in.count;
+    note(kReadRegisters, first, bytes, in.count, true);
+    return true;
+}
+
+bool VirtualCard::writeRegisters(const void *input, std::size_t inputSize, void *output, std::size_t outputSize,
+                                 std::uint32_t *returned)
+{
+    WriteRegistersInput in{};
+    bool ok = take(input, inputSize, in) && output && outputSize >= 4;
+    const auto *bytes = reinterpret_cast<const std::uint8_t *>(static_cast<std::uintptr_t>(in.bytes));
+    const int first = static_cast<int>(in.first & 0xFFFF);
+    ok = ok && (bytes || in.count == 0) && first + static_cast<std::size_t>(in.count) <= kRegisters;
+    std::uint32_t count = in.count;
+    if (ok) {
+        const bool control = first <= kControlRegister && kControlRegister < first + static_cast<int>(in.count);
+        if (control && options_.controlFails)
+            ok = false;
+        else if (!control && armed(options_.failWrite))
+            ok = false;
+        else if (!control && armed(options_.shortWrite) && count > 0)
+            --count;
+    }
+    if (!ok) {
+        note(kWriteRegisters, first, bytes, bytes ? in.count : 0, false);
+        return false;
+    }
+    for (std::uint32_t i = 0; i < count; ++i)
+        writeRegister(first + static_cast<int>(i), bytes[i]);
+    std::memcpy(output, &count, 4);
+    *returned = 4;
+    note(kWriteRegisters, first, bytes, count, true);
+    return true;
+}
+
+std::uint8_t VirtualCard::readRegister(int number)
+{
+    if (number == kControlRegister)
+        return readStatus();
+    if (number == 0) {
+        std::uint8_t value = registers_[0] & ~(kVideoPresent | kLines625);
+        if (options_.standard != 0)
+            value |= kVideoPresent;
+        if (options_.standard == 625)
+            value |= kLines625;
+        return value;
+    }
+    return registers_[static_cast<std::size_t>(number)];
+}
+
+void VirtualCard::writeRegister(int number, std::uint8_t value)
+{
+    if (number == kControlRegister) {
+        writeControl(value);
+        return;
+    }
+    registers_[static_cast<std::size_t>(number)] = value;
+    if (number == kStartUpRegister && value == kStartUpValue)
+        needsStartUp_ = false;
+}
+
+std::uint8_t VirtualCard::peekStatus() const
+{
+    std::uint8_t status = control_ & kModeBits;
+    if (!options_.noTick)
+        status |= kTick;
+    if (acquiring_)
+        status |= kRunning;
+    if (phase_)
+        status |= kPhase;
+    if (acquisitionSeen_)
+        status |= kStarted;
+    return status;
+}
+
+std::uint8_t VirtualCard::readStatus()
+{
+    ++statusReads_;
+    // Without a signal there are no fields: the phase bit stands still and
+    // an acquisition waits for a vertical sync that never comes.
+    if (options_.standard != 0)
+        phase_ = (statusReads_ / 2) % 2 != 0;
+    const bool ticking = acquiring_ && !options_.acquisitionStuck && options_.standard != 0;
+    if (ticking && acquisitionReadsLeft_ == 0)
+        endAcquisition();
+    else if (ticking)
+        --acquisitionReadsLeft_;
+    return peekStatus();
+}
+
+void VirtualCard::writeControl(std::uint8_t value)
+{
+    ++controlWrites_;
+    const std::uint8_t rising = value & ~control_;
+    control_ = value;
+    if (rising & kResetLinePointer) {
+        linePointer_ = 0;
+        acquisitionSeen_ = false;
+    }
+    if (rising & kAdvanceLinePointer)
+        ++linePointer_;
+    if (rising & kStartAcquisition) {
+        acquiring_ = true;
+        acquisitionSeen_ = true;
+        acquisitionMode_ = value & kModeBits;
+        acquisitionReadsLeft_ = options_.acquisitionReads;
+        ++acquisitions_;
+    }
+}
+
+void VirtualCard::endAcquisition()
+{
+    // The picture itself is put into memory by the digitizer model; until
+    // then an acquisition leaves the memory as it was.
+    acquiring_ = false;
+}
+
+std::uint16_t VirtualCard::memoryWord(std::size_t line, std::size_t word) const
+{
+    const std::size_t at = line * lineStride_ + word;
+    return at < memory_.size() ? memory_[at] : 0;
+}
+
+bool VirtualCard::transfer(std::uint32_t code, const void *input, std::size_t inputSize, void *output,
+                           std::size_t outputSize, std::uint32_t *returned)
+{
+    TransferInput in{};
+    const std::uint32_t port = options_.window + kWindowDataPort + (code == kReadLineBytes ? 1 : 0);
+    if (!take(input, inputSize, in) || in.dataPort != port || !output) {
+        note(code, -1, nullptr, 0, false);
+        return false;
+    }
+    auto *out = static_cast<std::uint8_t *>(output);
+    std::size_t written = 0;
+    const auto line = static_cast<std::size_t>(linePointer_);
+    if (code == kReadLineBytes) {
+        // The byte port hands over the second byte of each word: the Y of a
+        // Cb-Y or Cr-Y pair.
+        for (; written < in.count && written < outputSize; ++written)
+            out[written] = static_cast<std::uint8_t>(memoryWord(line, written) >> 8);
+    } else {
+        const std::size_t lines = code == kReadFrame ? in.lines : 1;
+        for (std::size_t l = 0; l < lines; ++l)
+            for (std::size_t w = 0; w < in.count && written + 2 <= outputSize; ++w) {
+                const std::uint16_t value = memoryWord(code == kReadFrame ? l : line, w);
+                out[written++] = static_cast<std::uint8_t>(value);
+                out[written++] = static_cast<std::uint8_t>(value >> 8);
+            }
+    }
+    *returned = static_cast<std::uint32_t>(written);
+    note(code, -1, nullptr, 0, true);
+    return true;
+}
+
+std::uint8_t VirtualCard::readWindowByte(std::uint32_t offset)
+{
+    if (offset == kWindowTriggerByte)
+        return static_cast<std::uint8_t>((window_[offset] & ~1u) | (options_.trigger ? 1u : 0u));
+    return offset < window_.size() ? window_[offset] : 0;
+}
+
+void VirtualCard::writeWindowByte(std::uint32_t offset, std::uint8_t value)
+{
+    if (offset == kWindowTriggerByte)
+        triggerWrites_.push_back(value);
+    if (offset < window_.size())
+        window_[offset] = value;
+}
+
+std::uint16_t VirtualCard::readWindowWord(std::uint32_t offset)
+{
+    // The data port shows the first word of the line under the line pointer.
+    if (offset == kWindowDataPort)
+        return memoryWord(static_cast<std::size_t>(linePointer_), 0);
+    if (offset + 1 >= window_.size())
+        return 0;
+    return static_cast<std::uint16_t>(window_[offset] | window_[offset + 1] << 8);
+}
+
+} // namespace zul::vcard
