@@ -20,7 +20,7 @@ deps:
 	if [ -n "$$missing" ]; then \
 	  echo "Installing:$$missing"; \
 	  $(SUDO) apt-get -o DPkg::Lock::Timeout=600 update -qq && \
-	  DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get -o DPkg::Lock::Timeout=600 install -y -qq --no-install-recommends $$missing; \
+	  $(SUDO) env DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=600 install -y -qq --no-install-recommends $$missing; \
 	fi
 
 $(BUILD)/build.ninja: | deps
