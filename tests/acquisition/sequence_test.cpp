@@ -207,3 +207,32 @@ TEST_F(SequenceTest, BatchComposeGivesTheSequenceBytes)
     ASSERT_TRUE(batchFile.open(QIODevice::ReadOnly));
     EXPECT_EQ(batchFile.readAll(), fromSequence);
 }
+
+TEST_F(SequenceTest, WithACardTransmissionDrawsTheLiveImageOrRecoversTheCard)
+{
+    state.noCard = false;
+    op.files = {sample(1)};
+    op.answers = {Operator::Answer::Yes};
+    window->cmdTrans_Click();
+    // No picture has come from the camera yet: the card is brought down and
+    // up again and the run ends without writing.
+    ASSERT_EQ(op.messages.size(), 2u) << op.texts().join(" | ").toStdString();
+    EXPECT_EQ(op.messages[1].text, "Error. Check that camera is connected, then click OK.");
+    EXPECT_EQ(op.messages[1].title, "Error");
+    EXPECT_EQ(op.messages[1].icon, Operator::Icon::Exclamation);
+    EXPECT_EQ(card.calls, QStringList({"readIniFile DEFAULT", "saveIniFile DEFAULT", "releasePalette", "closedown(1)",
+                                       "init", "readIniFile DEFAULT", "prepare(1)", "defaultPalette(0)"}));
+    EXPECT_FALSE(QFile::exists(six()));
+
+    card.calls.clear();
+    op.messages.clear();
+    int liveBlock = 0;
+    state.liveImage = &liveBlock;
+    op.files = {sample(1)};
+    op.answers = {Operator::Answer::Yes};
+    window->cmdTrans_Click();
+    EXPECT_EQ(card.calls, QStringList({"readIniFile DEFAULT", "drawDIB", "drawDIB", "drawDIB", "drawDIB", "drawDIB",
+                                       "drawDIB"}));
+    EXPECT_TRUE(QFile::exists(six()));
+    state.liveImage = nullptr;
+}
