@@ -6,6 +6,7 @@
 #include "frm_about.h"
 #include "frm_img.h"
 #include "frm_new.h"
+#include "frm_settings.h"
 #include "platform/operator.h"
 #include "platform/program_launcher.h"
 #include "toolbar_buttons.h"
@@ -67,7 +68,19 @@ void MDIForm1::cmdTrans_Click()
 void MDIForm1::cmdMoire_Click() {}
 void MDIForm1::cmdAlign_Click() {}
 void MDIForm1::cmdBack_Click() {}
-void MDIForm1::mnuSettings_Click() {}
+void MDIForm1::mnuSettings_Click()
+{
+    // One settings window at a time; asking again brings it forward.
+    if (auto *open = findChild<frmSettings *>()) {
+        open->show();
+        open->raise();
+        open->activateWindow();
+        return;
+    }
+    auto *window = new frmSettings(*this, settings_, this);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->show();
+}
 void MDIForm1::mnuWhatsNew_Click()
 {
     auto *window = new frmNew(QCoreApplication::applicationDirPath(), this);
