@@ -6,6 +6,7 @@
 #include "frm_about.h"
 #include "frm_img.h"
 #include "frm_new.h"
+#include "frm_set.h"
 #include "frm_settings.h"
 #include "platform/operator.h"
 #include "platform/program_launcher.h"
@@ -13,6 +14,8 @@
 
 #include <QAction>
 #include <QCoreApplication>
+#include <QGuiApplication>
+#include <QScopeGuard>
 #include <QHash>
 #include <QMdiArea>
 #include <QToolBar>
@@ -53,6 +56,12 @@ void MDIForm1::cmdArea_Click()
 {
     if (state_.previewOn == 1)
         cmdPrev_Click();
+    // Bringing the card up for the full-frame snapshot takes a moment.
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    const auto restore = qScopeGuard([] { QGuiApplication::restoreOverrideCursor(); });
+    auto *window = new frmSet(*this, this);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->show();
 }
 
 void MDIForm1::cmdPrev_Click() {}
