@@ -12,6 +12,7 @@
 #include <QCoreApplication>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
@@ -82,6 +83,7 @@ frmSet::frmSet(MDIForm1 &main, QWidget *parent) : QWidget(parent, Qt::Window), m
     side->addWidget(Command1);
     layout->addLayout(side);
 
+    cmdFlexi->installEventFilter(this);
     connect(cmdFlexi, &QPushButton::clicked, this, &frmSet::cmdFlexi_Click);
     connect(Command1, &QPushButton::clicked, this, &frmSet::Command1_Click);
     connect(Picture1, &PictureBox::mousePressed, this, [this](QPoint p) { pictureMousePressed(p); });
@@ -170,6 +172,11 @@ void frmSet::pictureMouseMoved(QPoint pixel, Qt::MouseButtons buttons)
 {
     if (!(buttons & Qt::LeftButton) || selectedOption() != 0)
         return;
+    drawRubberBand(pixel);
+}
+
+void frmSet::drawRubberBand(QPoint pixel)
+{
     clearPicture();
     const QPoint start(toPixels(flexiRect_.start.x()), toPixels(flexiRect_.start.y()));
     raster::drawBox(Picture1->imageForDrawing(), QRect(start, pixel).normalized(), area::kSelected);
@@ -180,6 +187,18 @@ void frmSet::pictureMouseReleased(QPoint pixel)
 {
     if (selectedOption() == 0)
         flexiRect_.end = toUnits(pixel);
+}
+
+bool frmSet::eventFilter(QObject *watched, QEvent *event)
+{
+    // A drag that leaves the picture over the "Flexi" button still pulls the
+    // rectangle, to where the pointer is over the picture's own pixels.
+    if (watched == cmdFlexi && event->type() == QEvent::MouseMove) {
+        const auto *move = static_cast<QMouseEvent *>(event);
+        if ((move->buttons() & Qt::LeftButton) && selectedOption() == 0)
+            drawRubberBand(Picture1->mapFrom(this, cmdFlexi->mapTo(this, move->position().toPoint())));
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void frmSet::cmdFlexi_Click()

@@ -43,8 +43,12 @@ public:
     QPushButton *cmdFlexi = nullptr;
     QPushButton *Command1 = nullptr;
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     void clearPicture();
+    void drawRubberBand(QPoint pixel);
     void pictureMousePressed(QPoint pixel);
     void pictureMouseMoved(QPoint pixel, Qt::MouseButtons buttons);
     void pictureMouseReleased(QPoint pixel);

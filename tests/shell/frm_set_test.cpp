@@ -10,8 +10,11 @@
 #include <QFile>
 #include <QGroupBox>
 #include <QGuiApplication>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTemporaryDir>
+#include <array>
 
 namespace {
 constexpr QRgb kWhite = 0xffffffff;
@@ -253,4 +256,61 @@ TEST_F(AreaWindowTest, SetAreaButtonOpensTheWindowAndRestoresThePointer)
     w.toolbarButton("area")->trigger();
     EXPECT_NE(w.findChild<frmSet *>(), nullptr);
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+}
+
+TEST_F(AreaWindowTest, DraggingOverTheFlexiButtonPullsTheRectangle)
+{
+    load();
+    frmSet &a = openArea();
+    a.show();
+    emit a.Picture1->mousePressed(QPoint(300, 100), Qt::LeftButton, Qt::NoModifier);
+    const QPoint onButton(5, 5);
+    const QPoint target = a.Picture1->mapFrom(&a, a.cmdFlexi->mapTo(&a, onButton));
+    ASSERT_GT(target.x(), 300);
+    ASSERT_GT(target.y(), 101);
+    auto moveOnButton = [&] {
+        QMouseEvent move(QEvent::MouseMove, QPointF(onButton), a.cmdFlexi->mapToGlobal(QPointF(onButton)),
+                         Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(a.cmdFlexi, &move);
+    };
+    moveOnButton(); // not in Flexi mode: nothing
+    EXPECT_EQ(pixelsOf(a.Picture1, area::kSelected), 0);
+    a.Option1[0]->click();
+    moveOnButton();
+    EXPECT_EQ(at(a.Picture1, 300, 100), area::kSelected);
+    EXPECT_EQ(at(a.Picture1, 300, 101), area::kSelected);
+    EXPECT_EQ(at(a.Picture1, 301, 100), area::kSelected);
+    EXPECT_EQ(at(a.Picture1, 299, 100), kWhite);
+}
+
+TEST(AreaTable, RowsAndProgressOfAnAreaChange)
+{
+    ASSERT_TRUE(area::row(0).has_value());
+    const area::Row small = *area::row(0);
+    const area::Row large = *area::row(1);
+    EXPECT_EQ((std::array<int, 6>{small.xOffset, small.xActive, small.xPixels, small.yOffset, small.yActive,
+                                  small.yPixels}),
+              (std::array<int, 6>{308, 331, 276, 87, 138, 276}));
+    EXPECT_EQ((std::array<int, 6>{large.xOffset, large.xActive, large.xPixels, large.yOffset, large.yActive,
+                                  large.yPixels}),
+              (std::array<int, 6>{140, 638, 532, 18, 266, 532}));
+    EXPECT_FALSE(area::row(2).has_value());
+    EXPECT_FALSE(area::row(-1).has_value());
+    EXPECT_EQ(area::unitRect(area::Outline::Area256).center(), area::unitRect(area::Outline::Area512).center());
+}
+
+TEST_F(AreaWindowTest, AreaChangeReportsEachStepAndRefusesAnUnknownOption)
+{
+    MDIForm1 &w = load();
+    QStringList digits;
+    QTemporaryDir out;
+    state.captureIniPath = out.filePath("capture.ini");
+    ASSERT_TRUE(area::applySizeOption(w, 1, nullptr, [&](const QString &d) { digits << d; }));
+    EXPECT_EQ(digits, QStringList({"2", "3", "4", "5"}));
+
+    QString error;
+    EXPECT_FALSE(area::applySizeOption(w, 2, &error));
+    EXPECT_EQ(error, "There is no capture area 2.");
+    EXPECT_EQ(state.imageSizeOption, 1);
+    EXPECT_EQ(state.cropWidth, 512);
 }
