@@ -471,3 +471,37 @@ TEST_F(SettingsDialogTest, AreaChosenHereIsAppliedWithItsCaptureWindow)
     ASSERT_EQ(op.messages.size(), 1u);
     EXPECT_TRUE(op.messages[0].text.startsWith("The capture area could not be changed: "));
 }
+
+TEST_F(SettingsDialogTest, SavedDefaultsComeBackAfterARestart)
+{
+    QTemporaryDir other;
+    MDIForm1 &w = load();
+    op.files = {"/usr/bin/ondara"};
+    frmSettings &d = open();
+    d.cmdChangeOnd->click();
+    d.Check[1]->setChecked(true);
+    d.Check[2]->setChecked(true);
+    d.Text1->setText("5");
+    d.Text2->setText("0.4");
+    d.Check[5]->setChecked(false);
+    d.Check[6]->setChecked(false);
+    d.Dir1->setPath(other.path());
+    d.Command4->click();
+    d.Command3->click();
+    d.Command5->click();
+    w.Form_Unload();
+    dialog.reset();
+    window.reset();
+
+    state = AppState();
+    MDIForm1 &again = load();
+    EXPECT_EQ(state.ondaraPath, "/usr/bin/ondara");
+    EXPECT_EQ(again.checkValue(1), 1);
+    EXPECT_EQ(again.checkValue(2), 1);
+    EXPECT_EQ(again.averageText1()->text(), "5");
+    EXPECT_EQ(state.cutOffRatio, 0.4);
+    EXPECT_EQ(QDir::currentPath(), QDir(other.path()).canonicalPath());
+    EXPECT_TRUE(menuChecked(again, "mnuTop"));
+    EXPECT_FALSE(menuChecked(again, "mnuShowLeft"));
+    EXPECT_FALSE(menuChecked(again, "mnuLabels"));
+}
