@@ -14,7 +14,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
-#include <array>
 
 namespace {
 constexpr QRgb kWhite = 0xffffffff;
@@ -281,22 +280,6 @@ TEST_F(AreaWindowTest, DraggingOverTheFlexiButtonPullsTheRectangle)
     EXPECT_EQ(at(a.Picture1, 300, 101), area::kSelected);
     EXPECT_EQ(at(a.Picture1, 301, 100), area::kSelected);
     EXPECT_EQ(at(a.Picture1, 299, 100), kWhite);
-}
-
-TEST(AreaTable, RowsAndProgressOfAnAreaChange)
-{
-    ASSERT_TRUE(area::row(0).has_value());
-    const area::Row small = *area::row(0);
-    const area::Row large = *area::row(1);
-    EXPECT_EQ((std::array<int, 6>{small.xOffset, small.xActive, small.xPixels, small.yOffset, small.yActive,
-                                  small.yPixels}),
-              (std::array<int, 6>{308, 331, 276, 87, 138, 276}));
-    EXPECT_EQ((std::array<int, 6>{large.xOffset, large.xActive, large.xPixels, large.yOffset, large.yActive,
-                                  large.yPixels}),
-              (std::array<int, 6>{140, 638, 532, 18, 266, 532}));
-    EXPECT_FALSE(area::row(2).has_value());
-    EXPECT_FALSE(area::row(-1).has_value());
-    EXPECT_EQ(area::unitRect(area::Outline::Area256).center(), area::unitRect(area::Outline::Area512).center());
 }
 
 TEST_F(AreaWindowTest, AreaChangeReportsEachStepAndRefusesAnUnknownOption)
