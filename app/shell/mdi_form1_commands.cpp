@@ -6,12 +6,16 @@
 #include "frm_about.h"
 #include "frm_img.h"
 #include "frm_new.h"
+#include "frm_set.h"
+#include "frm_settings.h"
 #include "platform/operator.h"
 #include "platform/program_launcher.h"
 #include "toolbar_buttons.h"
 
 #include <QAction>
 #include <QCoreApplication>
+#include <QGuiApplication>
+#include <QScopeGuard>
 #include <QHash>
 #include <QMdiArea>
 #include <QToolBar>
@@ -52,6 +56,12 @@ void MDIForm1::cmdArea_Click()
 {
     if (state_.previewOn == 1)
         cmdPrev_Click();
+    // Bringing the card up for the full-frame snapshot takes a moment.
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    const auto restore = qScopeGuard([] { QGuiApplication::restoreOverrideCursor(); });
+    auto *window = new frmSet(*this, this);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->show();
 }
 
 void MDIForm1::cmdPrev_Click() {}
@@ -67,7 +77,19 @@ void MDIForm1::cmdTrans_Click()
 void MDIForm1::cmdMoire_Click() {}
 void MDIForm1::cmdAlign_Click() {}
 void MDIForm1::cmdBack_Click() {}
-void MDIForm1::mnuSettings_Click() {}
+void MDIForm1::mnuSettings_Click()
+{
+    // One settings window at a time; asking again brings it forward.
+    if (auto *open = findChild<frmSettings *>()) {
+        open->show();
+        open->raise();
+        open->activateWindow();
+        return;
+    }
+    auto *window = new frmSettings(*this, settings_, this);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->show();
+}
 void MDIForm1::mnuWhatsNew_Click()
 {
     auto *window = new frmNew(QCoreApplication::applicationDirPath(), this);
