@@ -444,11 +444,12 @@ void frmSettings::Command4_Click()
                             QStringLiteral("Settings"), Operator::Icon::Exclamation);
     }
     state.cutOffRatio = pendingCutOff_;
-    void (MDIForm1::*toggles[3])() = {&MDIForm1::mnuTop_Click, &MDIForm1::mnuShowLeft_Click,
-                                      &MDIForm1::mnuLabels_Click};
-    for (int item = 0; item < 3; ++item)
-        if (menuChecked(main_, item) != (value(Check[4 + item]) > 0))
-            (main_.*toggles[item])();
+    if (menuChecked(main_, 0) != (value(Check[4]) > 0))
+        main_.mnuTop_Click();
+    if (menuChecked(main_, 1) != (value(Check[5]) > 0))
+        main_.mnuShowLeft_Click();
+    if (menuChecked(main_, 2) != (value(Check[6]) > 0))
+        main_.mnuLabels_Click();
 }
 
 void frmSettings::Command3_Click()
