@@ -10,6 +10,7 @@
 #include "platform/raster.h"
 #include "platform/up_down.h"
 
+#include <QAction>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -615,7 +616,7 @@ TEST_F(AlignTest, ClosingRestoresTheGeometryOfTheSizeOptionAndDropsTheImages)
     EXPECT_EQ(state.alignState, 2);
 }
 
-TEST_F(AlignTest, WithACardTheWindowPreparesItAndAGrabGivesTheOneSpaceText)
+TEST_F(AlignTest, WithACardTheWindowPreparesItGrabsAndOkAsksWhetherToSave)
 {
     ShellTest::TearDown();
     card.calls.clear();
@@ -632,4 +633,42 @@ TEST_F(AlignTest, WithACardTheWindowPreparesItAndAGrabGivesTheOneSpaceText)
     EXPECT_TRUE(align.Timer1->isActive());
     EXPECT_FLOAT_EQ(align.fit().previewScale, 1.38f);
     EXPECT_EQ(view(align, 1).pixel(50, 50), red);
+    EXPECT_EQ(state.alignState, 0);
+
+    // Grabbed images: OK asks whether to save; No closes and writes nothing.
+    state.currentFileName = folder.filePath("grab.six");
+    align.Command1_Click();
+    op.answers = {Operator::Answer::No};
+    align.cmdOK_Click();
+    ASSERT_EQ(op.messages.size(), 1u);
+    EXPECT_EQ(op.messages[0].text, "Do you wish to save the .six data?");
+    EXPECT_EQ(op.messages[0].title, "Save?");
+    EXPECT_EQ(op.messages[0].buttons, Operator::Buttons::YesNo);
+    EXPECT_TRUE(align.unloaded());
+    EXPECT_FALSE(QFile::exists(state.currentFileName));
+    EXPECT_TRUE(state.imageDCs[1].isNull());
+
+    // Yes asks for the name, shows it in panel 2 and writes there.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    window->findChild<QAction *>("mnuSetAli")->trigger();
+    frmAlign *again = window->alignWindow();
+    ASSERT_NE(again, nullptr);
+    ASSERT_FALSE(again->unloaded());
+    again->cmdGrab_Click();
+    again->Command1_Click();
+    const QString chosen = folder.filePath("chosen.six");
+    op.messages.clear();
+    op.answers = {Operator::Answer::Yes};
+    op.files = {chosen};
+    again->cmdOK_Click();
+    ASSERT_EQ(op.dialogs.size(), 1u);
+    EXPECT_TRUE(op.dialogs[0].save);
+    EXPECT_EQ(op.dialogs[0].record.filters[0].first, "SIX files");
+    EXPECT_EQ(state.currentFileName, chosen);
+    EXPECT_EQ(window->statusPanel(2), chosen);
+    ASSERT_TRUE(QFile::exists(chosen));
+    EXPECT_EQ(QImage(chosen).size(), QSize(512, 256));
+    EXPECT_EQ(op.messages.back().text, "Finished.  Written file as " + chosen);
+    EXPECT_TRUE(again->unloaded());
+    EXPECT_EQ(again->pickMode(), 0);
 }
