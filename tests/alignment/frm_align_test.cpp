@@ -581,6 +581,36 @@ TEST_F(AlignTest, StateTwoCancelKeepsEverythingAndYesWritesAtTheMarkers)
     EXPECT_TRUE(align.isVisible());
 }
 
+TEST_F(AlignTest, AFailedWriteKeepsTheWindowAndItsImages)
+{
+    frmAlign &align = openAndRead();
+    align.Command1_Click();
+    state.currentFileName = folder.filePath("no/such/folder/out.six");
+    op.answers = {Operator::Answer::Yes};
+    align.cmdOK_Click();
+    ASSERT_EQ(op.messages.size(), 2u);
+    EXPECT_TRUE(op.messages[1].text.startsWith("Could not write " + state.currentFileName)) << op.messages[1].text.toStdString();
+    EXPECT_EQ(state.alignState, 2);
+    EXPECT_FALSE(state.imageDCs[6].isNull());
+    EXPECT_FALSE(align.unloaded());
+
+    // The same for an alignment file: told, and panel 7 keeps its source.
+    op.messages.clear();
+    op.files = {folder.filePath("no/such/folder/a.sal")};
+    align.cmdSave_Click();
+    ASSERT_EQ(op.messages.size(), 1u);
+    EXPECT_TRUE(op.messages[0].text.startsWith("Could not write ")) << op.messages[0].text.toStdString();
+    EXPECT_EQ(window->statusPanel(7), "Default");
+
+    // Reading a file again goes back to choosing the area.
+    align.Picture1_KeyDown(1, frmAlign::KeyReturn, 0);
+    ASSERT_EQ(align.pickMode(), 1);
+    op.files = {sixName};
+    align.cmdRead_Click();
+    EXPECT_EQ(align.pickMode(), 0);
+    EXPECT_FALSE(align.cmdZO->isEnabled());
+}
+
 TEST_F(AlignTest, StateTwoNoAsksForANewName)
 {
     frmAlign &align = openAndRead();

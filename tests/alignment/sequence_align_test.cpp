@@ -131,6 +131,24 @@ TEST_F(AlignSequenceTest, ReflectionYesMarkersOkWritesTheSixAtThePickedOrigins)
     EXPECT_EQ(bytesOf(six()), written);
 }
 
+TEST_F(AlignSequenceTest, ANewSetReplacesAWindowAlreadyOpen)
+{
+    window->cmdAlign_Click();
+    QPointer<frmAlign> empty = window->alignWindow();
+    ASSERT_FALSE(empty.isNull());
+    ASSERT_TRUE(empty->cmdGrab->isEnabled());
+    op.files = {sample(1)};
+    op.answers = {Operator::Answer::Yes, Operator::Answer::Yes};
+    window->cmdRef_Click();
+    EXPECT_TRUE(empty.isNull());
+    frmAlign *align = window->alignWindow();
+    ASSERT_NE(align, nullptr);
+    EXPECT_FALSE(align->cmdGrab->isEnabled());
+    EXPECT_EQ(state.alignState, 1);
+    EXPECT_FALSE(state.imageDCs[1].isNull());
+    EXPECT_EQ(align->Picture1[1]->image().pixel(50, 50), 0xffff0000u);
+}
+
 TEST_F(AlignSequenceTest, ClosingTheWindowWithoutOkLeavesNothingPending)
 {
     op.files = {sample(1)};
