@@ -1,21 +1,15 @@
 #include "frm_align.h"
 
-#include "acquisition/six_step_sequence.h"
-#include "alignment_file.h"
+#include "frm_align_shared.h"
 #include "platform/card_library.h"
 #include "platform/operator.h"
 #include "platform/picture_box.h"
-#include "platform/raster.h"
 #include "platform/up_down.h"
-#include "platform/vb_conversions.h"
 #include "platform/zul_surface.h"
 #include "shell/mdi_form1.h"
 #include "shell/zul_errors.h"
-#include "six_file_reader.h"
 
-#include <QApplication>
 #include <QCloseEvent>
-#include <QDir>
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -25,41 +19,12 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+using namespace align_window;
+
 namespace {
 
-const QString kTitle = QStringLiteral("Align");
-const QString kGrabOrRead = QStringLiteral("Grab images to align or read in SIX file.");
-const QString kMoveSquare = QStringLiteral(
-    "Move red square over the area of interest using the arrow keys and press ENTER.  Or, double click on the point of interest.");
-const QString kMoveSquareAfterGrab = QStringLiteral(
-    "Move red square over the area of interest using the arrow keys and press ENTER. Or, double click on the point of interest.");
-const QString kPickMarkers = QStringLiteral(
-    "Click to select marker point on each image, then click OK.  You may save the data for later use before clicking OK if you wish.");
-const QString kReposition = QStringLiteral(
-    "Reposition the red square over the area of interest using the arrow keys and press ENTER.  Or, double click on the point of interest.");
-
-constexpr QRgb red = 0xffff0000u;
 constexpr int blinkInterval = 300; // ms
 constexpr int markerRange = align::viewSide;
-
-class BusyCursor {
-public:
-    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
-};
-
-FileDialogRecord dialogRecord(const QString &filterName, const QString &extension)
-{
-    FileDialogRecord record;
-    record.filters = {{filterName, QStringLiteral("*.") + extension}};
-    record.title = QStringLiteral("Choose file name");
-    record.initialFolder = QDir::currentPath();
-    // The dialog's own extension, not the shared record's "bas": a name
-    // typed without one must still be a file of this kind.
-    record.defaultExtension = extension;
-    record.overwritePrompt = true;
-    return record;
-}
 
 QPushButton *makeButton(const QString &name, const QString &caption, const QString &tooltip, QWidget *parent)
 {
@@ -108,8 +73,8 @@ frmAlign::frmAlign(MDIForm1 &main, QWidget *parent) : QWidget(parent), main_(mai
 {
     setObjectName(QStringLiteral("frmAlign"));
     setWindowFlag(Qt::Window);
-    setWindowTitle(kTitle);
-    setAccessibleName(kTitle);
+    setWindowTitle(title);
+    setAccessibleName(title);
     buildControls();
     Form_Load();
 }
@@ -262,81 +227,6 @@ bool frmAlign::haveImages() const
     return fit_.valid();
 }
 
-// ---------------------------------------------------------------- drawing
-
-void frmAlign::clearView(int index)
-{
-    Picture1[index]->imageForDrawing().fill(viewBackground);
-    Picture1[index]->update();
-}
-
-void frmAlign::drawWhole(int index)
-{
-    raster::stretchBlt(Picture1[index]->imageForDrawing(), fit_.previewLeft, fit_.previewTop, fit_.previewWidth,
-                       fit_.previewHeight, state_.imageDCs[index], 0, 0, state_.imageWidth, state_.imageHeight);
-    Picture1[index]->update();
-}
-
-void frmAlign::drawSquare()
-{
-    if (!fit_.valid())
-        return;
-    const int side = align::squareSidePixels(fit_);
-    raster::drawBox(Picture1[1]->imageForDrawing(), QRect(areaLeft_, areaTop_, side, side), red);
-    Picture1[1]->update();
-}
-
-void frmAlign::drawZoom(int index)
-{
-    const QPoint origin = align::zoomSourceOrigin(areaLeft_, areaTop_, fit_);
-    raster::stretchBlt(Picture1[index]->imageForDrawing(), 0, 0, align::viewSide, align::viewSide, state_.imageDCs[index],
-                       origin.x(), origin.y(), align::areaSide, align::areaSide);
-    Picture1[index]->update();
-}
-
-void frmAlign::drawCross(int index, int x, int y)
-{
-    QImage &view = Picture1[index]->imageForDrawing();
-    raster::drawLine(view, QPoint(x - 10, y), QPoint(x + 10, y), red);
-    raster::drawLine(view, QPoint(x, y - 10), QPoint(x, y + 10), red);
-    Picture1[index]->update();
-}
-
-void frmAlign::redrawMarkerView(int index)
-{
-    clearView(index);
-    drawZoom(index);
-    const auto x = vb::toInt16(Text1[index]->text());
-    const auto y = vb::toInt16(Text2[index]->text());
-    if (x && y)
-        drawCross(index, *x, *y);
-}
-
-void frmAlign::redrawAreaView()
-{
-    align::clampArea(areaLeft_, areaTop_, fit_);
-    clearView(1);
-    drawWhole(1);
-    drawSquare();
-}
-
-void frmAlign::zoomAll()
-{
-    for (int i = 1; i <= 6; ++i)
-        drawZoom(i);
-    blinkCount_ = 0;
-    pickMode_ = 1;
-    Timer1->start();
-    cmdZO->setEnabled(true);
-    setInstructions(kPickMarkers);
-}
-
-void frmAlign::restartBlinking()
-{
-    Timer1->start();
-    blinkCount_ = 0;
-}
-
 void frmAlign::setDefaultPalette()
 {
     PictureBox *hidden = main_.picture(2);
@@ -344,14 +234,6 @@ void frmAlign::setDefaultPalette()
     const int format = alignConfig_.OutputFormat;
     main_.card().defaultPalette(&surface, format == 1 || format == 2 ? 1 : 0);
 }
-
-void frmAlign::stepBox(QLineEdit *box, int delta)
-{
-    if (const auto value = vb::toDouble(box->text()))
-        box->setText(vb::fromDouble(*value + delta));
-}
-
-// -------------------------------------------------------------- lifecycle
 
 void frmAlign::Form_Load()
 {
@@ -364,7 +246,7 @@ void frmAlign::Form_Load()
             drawWhole(i);
         areaLeft_ = areaTop_ = 50;
         drawSquare();
-        setInstructions(kMoveSquare);
+        setInstructions(moveSquare);
         return;
     }
     CardLibrary &card = main_.card();
@@ -378,7 +260,7 @@ void frmAlign::Form_Load()
         CheckZulError(code, card, main_.op());
         setDefaultPalette();
     }
-    setInstructions(kGrabOrRead);
+    setInstructions(grabOrRead);
 }
 
 void frmAlign::Form_Activate()
@@ -423,8 +305,6 @@ void frmAlign::Form_Unload()
     main_.sizeWorkPictures();
 }
 
-// ---------------------------------------------------------------- commands
-
 void frmAlign::cmdGrab_Click()
 {
     if (state_.noCard) {
@@ -432,7 +312,7 @@ void frmAlign::cmdGrab_Click()
         // would end the whole program.
         main_.op().tell(QStringLiteral("No capture card is available, so no images can be grabbed.  "
                                        "Use Read .SIX to align the images of a .SIX file."),
-                        kTitle, Operator::Icon::Exclamation);
+                        title, Operator::Icon::Exclamation);
         return;
     }
     CardLibrary &card = main_.card();
@@ -461,279 +341,7 @@ void frmAlign::cmdGrab_Click()
     }
     areaLeft_ = areaTop_ = 50;
     drawSquare();
-    setInstructions(kMoveSquareAfterGrab);
+    setInstructions(moveSquareAfterGrab);
     restartBlinking();
 }
 
-void frmAlign::cmdRead_Click()
-{
-    QCoreApplication::processEvents();
-    const auto chosen = main_.op().chooseOpenFile(dialogRecord(QStringLiteral("SIX files"), QStringLiteral("six")));
-    if (!chosen)
-        return;
-    const QString fileName = chosen->trimmed();
-    BusyCursor busy;
-    const SixSplit split = readSixFile(fileName);
-    if (!split.ok()) {
-        main_.op().tell(split.error, kTitle, Operator::Icon::Exclamation);
-        return;
-    }
-    state_.fileNameFresh = true;
-    state_.imageWidth = state_.cropWidth = split.cell.width();
-    state_.imageHeight = state_.cropHeight = split.cell.height();
-    fitImageSet();
-    for (int i = 1; i <= 6; ++i)
-        state_.imageDCs[i] = workingImageFromCell(split.images[i - 1]);
-    state_.imageWidth = state_.cropWidth + 20;
-    state_.imageHeight = state_.cropHeight + 20;
-    fitImageSet();
-    Picture2->setImage(split.file);
-    for (int i = 1; i <= 6; ++i) {
-        clearView(i);
-        drawWhole(i);
-    }
-    areaLeft_ = areaTop_ = 50;
-    drawSquare();
-    setInstructions(kMoveSquare);
-    // The views show whole images again, so clicks choose the area.
-    pickMode_ = 0;
-    cmdZO->setEnabled(false);
-    state_.alignState = 2;
-    Picture1[1]->setFocus();
-}
-
-void frmAlign::cmdZO_Click()
-{
-    for (int i = 1; i <= 6; ++i) {
-        clearView(i);
-        drawWhole(i);
-    }
-    drawSquare();
-    pickMode_ = 0;
-    cmdZO->setEnabled(false);
-    restartBlinking();
-    setInstructions(kReposition);
-    Picture1[1]->setFocus();
-}
-
-void frmAlign::Command1_Click()
-{
-    for (int i = 6; i >= 1; --i) {
-        state_.alignX[i] = state_.alignY[i] = 10;
-        Text1[i]->setText(QStringLiteral("20"));
-        Text2[i]->setText(QStringLiteral("20"));
-        drawZoom(i);
-        drawCross(i, 20, 20);
-    }
-    main_.setStatusPanel(7, QStringLiteral("Default"));
-}
-
-void frmAlign::Picture1_MouseDown(int index, int, int, int x, int y)
-{
-    if (pickMode_ == 0) {
-        if (!haveImages())
-            return;
-        const QPoint corner = align::areaForPress(QPoint(x, y), fit_);
-        areaLeft_ = static_cast<int16_t>(corner.x());
-        areaTop_ = static_cast<int16_t>(corner.y());
-        redrawAreaView();
-        return;
-    }
-    state_.alignX[index] = static_cast<int16_t>(align::roundHalfEven(static_cast<float>(x) / 2.0f));
-    state_.alignY[index] = static_cast<int16_t>(align::roundHalfEven(static_cast<float>(y) / 2.0f));
-    clearView(index);
-    Text1[index]->setText(QString::number(x));
-    Text2[index]->setText(QString::number(y));
-    drawZoom(index);
-    drawCross(index, x, y);
-    main_.setStatusPanel(7, QStringLiteral("Unsaved Settings"));
-}
-
-void frmAlign::Picture1_DblClick(int)
-{
-    if (pickMode_ == 1 || !haveImages())
-        return;
-    zoomAll();
-}
-
-void frmAlign::Picture1_KeyDown(int index, int keyCode, int shift)
-{
-    const int step = align::arrowStep(shift);
-    if (pickMode_ == 0) {
-        if (!haveImages())
-            return;
-        switch (keyCode) {
-        case KeyUp:
-            areaTop_ = static_cast<int16_t>(areaTop_ - step);
-            break;
-        case KeyDown:
-            areaTop_ = static_cast<int16_t>(areaTop_ + step);
-            break;
-        case KeyLeft:
-            areaLeft_ = static_cast<int16_t>(areaLeft_ - step);
-            break;
-        case KeyRight:
-            areaLeft_ = static_cast<int16_t>(areaLeft_ + step);
-            break;
-        default:
-            break;
-        }
-        redrawAreaView();
-        if (keyCode == KeyReturn)
-            zoomAll();
-        return;
-    }
-    switch (keyCode) {
-    case KeyUp:
-        stepBox(Text2[index], -step);
-        break;
-    case KeyDown:
-        stepBox(Text2[index], step);
-        break;
-    case KeyLeft:
-        stepBox(Text1[index], -step);
-        break;
-    case KeyRight:
-        stepBox(Text1[index], step);
-        break;
-    default:
-        return;
-    }
-    redrawMarkerView(index);
-}
-
-void frmAlign::UpDown_Change(int index)
-{
-    redrawMarkerView(index);
-}
-
-void frmAlign::Timer1_Timer()
-{
-    Shape1->setHidden(!Shape1->isHidden());
-    ++blinkCount_;
-    if (blinkCount_ > 3)
-        Timer1->stop();
-}
-
-// ---------------------------------------------------- alignment file and OK
-
-void frmAlign::cmdSave_Click()
-{
-    std::array<QString, 7> xs, ys;
-    for (int i = 1; i <= 6; ++i) {
-        xs[i] = Text1[i]->text();
-        ys[i] = Text2[i]->text();
-    }
-    const align::MarkerOrigins origins = align::originsFromMarkerTexts(xs, ys);
-    if (!origins.ok()) {
-        main_.op().tell(origins.error, kTitle, Operator::Icon::Exclamation);
-        return;
-    }
-    state_.alignX = origins.x;
-    state_.alignY = origins.y;
-    const auto chosen = main_.op().chooseSaveFile(dialogRecord(QStringLiteral("SAL files"), QStringLiteral("sal")));
-    if (!chosen) {
-        main_.setStatusPanel(7, QString());
-        return;
-    }
-    AlignmentOrigins file;
-    file.x = origins.x;
-    file.y = origins.y;
-    const QString error = writeAlignmentFile(*chosen, file);
-    if (!error.isEmpty()) {
-        main_.op().tell(error, kTitle, Operator::Icon::Exclamation);
-        return;
-    }
-    main_.setStatusPanel(7, *chosen);
-}
-
-void frmAlign::cmdOpen_Click()
-{
-    const auto chosen = main_.op().chooseOpenFile(dialogRecord(QStringLiteral("SAL files"), QStringLiteral("sal")));
-    if (!chosen)
-        return;
-    const AlignmentRead read = readAlignmentFile(*chosen);
-    if (!read.ok()) {
-        main_.op().tell(read.error, kTitle, Operator::Icon::Exclamation);
-        return;
-    }
-    state_.fileNameFresh = true;
-    main_.setStatusPanel(7, *chosen);
-    for (int i = 1; i <= 6; ++i) {
-        state_.alignX[i] = read.origins.x[i];
-        state_.alignY[i] = read.origins.y[i];
-        Text1[i]->setText(QString::number(2 * read.origins.x[i]));
-        Text2[i]->setText(QString::number(2 * read.origins.y[i]));
-    }
-}
-
-void frmAlign::cmdOK_Click()
-{
-    std::array<QString, 7> xs, ys;
-    for (int i = 1; i <= 6; ++i) {
-        xs[i] = Text1[i]->text();
-        ys[i] = Text2[i]->text();
-    }
-    const align::MarkerOrigins origins = align::originsFromMarkerTexts(xs, ys);
-    if (!origins.ok()) {
-        main_.op().tell(origins.error, kTitle, Operator::Icon::Exclamation);
-        return;
-    }
-    state_.alignX = origins.x;
-    state_.alignY = origins.y;
-    pickMode_ = 0;
-    Operator &op = main_.op();
-    if (!haveImages()) {
-        op.tell(QStringLiteral("There are no images to compose.  Grab images or read a .SIX file first."), kTitle,
-                Operator::Icon::Information);
-        return;
-    }
-
-    auto chooseSixName = [&] {
-        if (const auto chosen = op.chooseSaveFile(dialogRecord(QStringLiteral("SIX files"), QStringLiteral("six"))))
-            state_.currentFileName = *chosen;
-        state_.fileNameFresh = true;
-        main_.setStatusPanel(2, state_.currentFileName);
-    };
-
-    switch (state_.alignState) {
-    case 1:
-        if (!composeWorkingImages(main_, SixLayout::Reflection))
-            return;
-        state_.alignState = 0;
-        close();
-        return;
-    case 2: {
-        const auto answer = op.ask(QStringLiteral("Keep same file name?  Click YES to continue and overwrite old file, "
-                                                  "or NO choose new file name"),
-                                   QStringLiteral("File Name"), Operator::Buttons::YesNoCancel, Operator::Icon::None);
-        if (answer == Operator::Answer::Cancel)
-            return;
-        if (answer == Operator::Answer::No)
-            chooseSixName();
-        if (!composeWorkingImages(main_, SixLayout::Reflection))
-            return;
-        state_.alignState = 0;
-        pickMode_ = 0;
-        for (int i = 1; i <= 6; ++i) {
-            state_.imageDCs[i] = QImage();
-            clearView(i);
-        }
-        return;
-    }
-    default: {
-        const auto answer = op.ask(QStringLiteral("Do you wish to save the .six data?"), QStringLiteral("Save?"),
-                                   Operator::Buttons::YesNo, Operator::Icon::None);
-        if (answer != Operator::Answer::Yes) {
-            close();
-            return;
-        }
-        chooseSixName();
-        if (!composeWorkingImages(main_, SixLayout::Reflection))
-            return;
-        pickMode_ = 0;
-        close();
-        return;
-    }
-    }
-}
