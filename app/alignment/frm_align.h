@@ -100,6 +100,9 @@ private:
     void restartBlinking();
     void setDefaultPalette();
     bool haveImages() const;
+    // Sets the crop origins from the marker boxes, or tells the operator
+    // which box holds no number and changes nothing.
+    bool takeOriginsFromMarkers();
     // Replaces a box's number by itself plus `delta`; a box without a number
     // is left alone.
     void stepBox(QLineEdit *box, int delta);

@@ -72,7 +72,7 @@ void frmAlign::cmdRead_Click()
     Picture1[1]->setFocus();
 }
 
-void frmAlign::cmdSave_Click()
+bool frmAlign::takeOriginsFromMarkers()
 {
     std::array<QString, 7> xs, ys;
     for (int i = 1; i <= 6; ++i) {
@@ -82,18 +82,25 @@ void frmAlign::cmdSave_Click()
     const align::MarkerOrigins origins = align::originsFromMarkerTexts(xs, ys);
     if (!origins.ok()) {
         main_.op().tell(origins.error, title, Operator::Icon::Exclamation);
-        return;
+        return false;
     }
     state_.alignX = origins.x;
     state_.alignY = origins.y;
+    return true;
+}
+
+void frmAlign::cmdSave_Click()
+{
+    if (!takeOriginsFromMarkers())
+        return;
     const auto chosen = main_.op().chooseSaveFile(dialogRecord(QStringLiteral("SAL files"), QStringLiteral("sal")));
     if (!chosen) {
         main_.setStatusPanel(7, QString());
         return;
     }
     AlignmentOrigins file;
-    file.x = origins.x;
-    file.y = origins.y;
+    file.x = state_.alignX;
+    file.y = state_.alignY;
     const QString error = writeAlignmentFile(*chosen, file);
     if (!error.isEmpty()) {
         main_.op().tell(error, title, Operator::Icon::Exclamation);
@@ -124,18 +131,8 @@ void frmAlign::cmdOpen_Click()
 
 void frmAlign::cmdOK_Click()
 {
-    std::array<QString, 7> xs, ys;
-    for (int i = 1; i <= 6; ++i) {
-        xs[i] = Text1[i]->text();
-        ys[i] = Text2[i]->text();
-    }
-    const align::MarkerOrigins origins = align::originsFromMarkerTexts(xs, ys);
-    if (!origins.ok()) {
-        main_.op().tell(origins.error, title, Operator::Icon::Exclamation);
+    if (!takeOriginsFromMarkers())
         return;
-    }
-    state_.alignX = origins.x;
-    state_.alignY = origins.y;
     pickMode_ = 0;
     Operator &op = main_.op();
     if (!haveImages()) {
