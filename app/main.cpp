@@ -1,4 +1,5 @@
 #include "cli/compose_command.h"
+#include "cli/split_command.h"
 #include "platform/card_library.h"
 #include "platform/program_launcher.h"
 #include "platform/qt_operator.h"
@@ -23,7 +24,8 @@ int runDesktop(int argc, char **argv)
     parser.setApplicationDescription(QStringLiteral(
         "Isostep: six-step photoelastic image composition.\n"
         "Without a command it opens the workstation window. Batch commands (no display needed):\n"
-        "  isostepbmp compose --help"));
+        "  isostepbmp compose --help\n"
+        "  isostepbmp split --help"));
     parser.addHelpOption();
     parser.addVersionOption();
     const QCommandLineOption card(QStringLiteral("card"),
@@ -59,6 +61,8 @@ int runBatchCommand(int argc, char **argv)
     const QString command = QString::fromLocal8Bit(argv[1]);
     if (command == QLatin1String("compose"))
         return runComposeCommand(arguments, out, err);
+    if (command == QLatin1String("split"))
+        return runSplitCommand(arguments, out, err);
     return 2;
 }
 
@@ -67,7 +71,7 @@ bool isBatchCommand(int argc, char **argv)
     if (argc < 2)
         return false;
     const QByteArray word(argv[1]);
-    return word == "compose";
+    return word == "compose" || word == "split";
 }
 } // namespace
 

@@ -240,7 +240,7 @@ void SixStepSequence::askAlignment()
     composeWorkingImages(window_, SixLayout::Reflection);
 }
 
-void composeWorkingImages(MDIForm1 &window, SixLayout layout)
+bool composeWorkingImages(MDIForm1 &window, SixLayout layout)
 {
     AppState &state = window.state();
     CompositeRequest request;
@@ -266,10 +266,11 @@ void composeWorkingImages(MDIForm1 &window, SixLayout layout)
         result = ComposeSix(request, window.op());
     }
     if (!result.written)
-        return;
+        return false;
     state.maskImage = result.maskImage;
     for (int i = 1; i <= 6; ++i)
         state.imageDCs[i] = QImage();
     window.setStatusPanel(4, result.finalStatus);
     state.fileNameFresh = false;
+    return true;
 }

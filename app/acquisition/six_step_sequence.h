@@ -36,4 +36,5 @@ private:
 
 // Composes the six working images of the main window at the current crop
 // origins and, once written, releases them and keeps the mask image.
-void composeWorkingImages(MDIForm1 &window, SixLayout layout);
+// Returns whether every file was written; otherwise the images stay.
+bool composeWorkingImages(MDIForm1 &window, SixLayout layout);

@@ -3,6 +3,7 @@
 #include "acquisition/butterworth_filter.h"
 #include "acquisition/composite_writer.h"
 #include "acquisition/working_images.h"
+#include "alignment/alignment_file.h"
 
 #include <QCommandLineParser>
 #include <QRegularExpression>
@@ -36,7 +37,7 @@ int runComposeCommand(const QStringList &arguments, QTextStream &out, QTextStrea
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
         "Composes six phase-stepped images into one .six file, as the reflection or transmission "
-        "sequence does, with every crop origin at (10, 10)."));
+        "sequence does, with every crop origin at (10, 10) unless an alignment file gives them."));
     const QCommandLineOption helpOption({QStringLiteral("h"), QStringLiteral("help")},
                                         QStringLiteral("Shows this help."));
     const QCommandLineOption layoutOption(QStringLiteral("layout"),
@@ -53,7 +54,12 @@ int runComposeCommand(const QStringList &arguments, QTextStream &out, QTextStrea
                                        QStringLiteral("Also writes the dark and light field images as OUT_i46.bmp."));
     const QCommandLineOption i4Option(QStringLiteral("i4"), QStringLiteral("Also writes the dark field image as OUT_i4.bmp."));
     const QCommandLineOption i6Option(QStringLiteral("i6"), QStringLiteral("Also writes the light field image as OUT_i6.bmp."));
-    parser.addOptions({helpOption, layoutOption, outputOption, filterOption, cutOffOption, i46Option, i4Option, i6Option});
+    const QCommandLineOption originsOption(
+        QStringLiteral("origins"),
+        QStringLiteral("Cuts each image at the crop origin of an alignment file (reflection only)."),
+        QStringLiteral("FILE.sal"));
+    parser.addOptions({helpOption, layoutOption, outputOption, originsOption, filterOption, cutOffOption, i46Option,
+                       i4Option, i6Option});
     parser.addPositionalArgument(QStringLiteral("IMAGE1 ... IMAGE6"),
                                  QStringLiteral("The six picture files, in the order the sequence takes them."));
 
@@ -79,6 +85,11 @@ int runComposeCommand(const QStringList &arguments, QTextStream &out, QTextStrea
     else
         return usageError(err, QStringLiteral("Unknown layout \"%1\": use reflection or transmission.").arg(layoutName));
 
+    // The transmission sequence always cuts at (10, 10); an alignment given
+    // with it would be silently ignored.
+    if (parser.isSet(originsOption) && layout != SixLayout::Reflection)
+        return usageError(err, QStringLiteral("--origins applies to the reflection layout only."));
+
     const QString output = parser.value(outputOption);
     if (!parser.isSet(outputOption) || output.isEmpty())
         return usageError(err, QStringLiteral("--output OUT.six is required."));
@@ -100,6 +111,18 @@ int runComposeCommand(const QStringList &arguments, QTextStream &out, QTextStrea
     if (files.size() != 6)
         return usageError(err, QStringLiteral("Six image files are needed, %1 given.").arg(files.size()));
 
+    AlignmentOrigins origins;
+    for (int i = 1; i <= 6; ++i)
+        origins.x[i] = origins.y[i] = 10;
+    if (parser.isSet(originsOption)) {
+        const AlignmentRead read = readAlignmentFile(parser.value(originsOption));
+        if (!read.ok()) {
+            complain(err, read.error);
+            return exitFailed;
+        }
+        origins = read.origins;
+    }
+
     WorkingImages set(layout);
     for (int number = 1; number <= 6; ++number) {
         const QString problem = set.take(number, files[number - 1]);
@@ -115,6 +138,8 @@ int runComposeCommand(const QStringList &arguments, QTextStream &out, QTextStrea
 
     CompositeRequest request = set.request();
     request.fileName = output;
+    for (int i = 1; i <= 6; ++i)
+        request.origins[i - 1] = QPoint(origins.x[i], origins.y[i]);
     request.saveI46 = parser.isSet(i46Option);
     request.saveI4 = parser.isSet(i4Option);
     request.saveI6 = parser.isSet(i6Option);

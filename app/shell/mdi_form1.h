@@ -5,11 +5,13 @@
 
 #include <QMainWindow>
 #include <QPoint>
+#include <QPointer>
 #include <array>
 #include <functional>
 
 class CardLibrary;
 class FrmImg;
+class frmAlign;
 class Operator;
 class PictureBox;
 class ProgramLauncher;
@@ -88,6 +90,8 @@ public:
     QMdiArea *mdiArea() const { return mdiArea_; }
     PictureBox *picture(int index) const;
     Operator &op() { return op_; }
+    // The alignment window while it is open, else null.
+    frmAlign *alignWindow() const;
     CardLibrary &card() { return card_; }
     // Sizes the work pictures to the current crop.
     void sizeWorkPictures();
@@ -132,6 +136,7 @@ private:
     std::array<PictureBox *, 4> pictures_{};
     std::array<FrmImg *, 7> imageForms_{};
     QTimer *timer1_ = nullptr;
+    QPointer<frmAlign> alignWindow_;
     AveragePlacement averagePlacement_;
     bool mirroringAverage_ = false;
     bool unloaded_ = false;

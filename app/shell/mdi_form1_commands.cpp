@@ -3,6 +3,7 @@
 #include "mdi_form1.h"
 
 #include "acquisition/six_step_sequence.h"
+#include "alignment/frm_align.h"
 #include "frm_about.h"
 #include "frm_img.h"
 #include "frm_new.h"
@@ -13,6 +14,7 @@
 #include "toolbar_buttons.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QScopeGuard>
@@ -75,7 +77,32 @@ void MDIForm1::cmdTrans_Click()
     SixStepSequence(*this, SixLayout::Transmission).run();
 }
 void MDIForm1::cmdMoire_Click() {}
-void MDIForm1::cmdAlign_Click() {}
+void MDIForm1::cmdAlign_Click()
+{
+    constexpr int widthTwips = 11776;
+    constexpr int heightTwips = 7600;
+    constexpr int twipsPerPixel = 15;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    // A window already open keeps its work, unless a sequence has just
+    // handed over a new set: that set needs a fresh load to be drawn.
+    if (alignWindow_ && !alignWindow_->unloaded() && state_.alignState == 1)
+        delete alignWindow_.data();
+    if (!alignWindow_ || alignWindow_->unloaded()) {
+        alignWindow_ = new frmAlign(*this, this);
+        alignWindow_->setAttribute(Qt::WA_DeleteOnClose);
+        alignWindow_->resize((widthTwips + twipsPerPixel / 2) / twipsPerPixel,
+                             (heightTwips + twipsPerPixel / 2) / twipsPerPixel);
+    }
+    alignWindow_->show();
+    alignWindow_->raise();
+    alignWindow_->activateWindow();
+    QApplication::restoreOverrideCursor();
+}
+
+frmAlign *MDIForm1::alignWindow() const
+{
+    return alignWindow_.data();
+}
 void MDIForm1::cmdBack_Click() {}
 void MDIForm1::mnuSettings_Click()
 {

@@ -1,0 +1,191 @@
+// Reading a ".six", the alignment file, and OK.
+#include "frm_align.h"
+
+#include "acquisition/six_step_sequence.h"
+#include "alignment_file.h"
+#include "frm_align_shared.h"
+#include "platform/operator.h"
+#include "platform/picture_box.h"
+#include "shell/mdi_form1.h"
+#include "six_file_reader.h"
+
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <optional>
+
+using namespace align_window;
+
+namespace {
+
+FileDialogRecord dialogRecord(const QString &filterName, const QString &extension)
+{
+    FileDialogRecord record;
+    record.filters = {{filterName, QStringLiteral("*.") + extension}};
+    record.title = QStringLiteral("Choose file name");
+    record.initialFolder = QDir::currentPath();
+    // The dialog's own extension, not the shared record's "bas": a name
+    // typed without one must still be a file of this kind.
+    record.defaultExtension = extension;
+    record.overwritePrompt = true;
+    return record;
+}
+
+} // namespace
+
+void frmAlign::cmdRead_Click()
+{
+    QCoreApplication::processEvents();
+    const auto chosen = main_.op().chooseOpenFile(dialogRecord(QStringLiteral("SIX files"), QStringLiteral("six")));
+    if (!chosen)
+        return;
+    const QString fileName = chosen->trimmed();
+    std::optional<BusyCursor> busy(std::in_place);
+    const SixSplit split = readSixFile(fileName);
+    if (!split.ok()) {
+        busy.reset();
+        main_.op().tell(split.error, title, Operator::Icon::Exclamation);
+        return;
+    }
+    state_.fileNameFresh = true;
+    state_.imageWidth = state_.cropWidth = split.cell.width();
+    state_.imageHeight = state_.cropHeight = split.cell.height();
+    fitImageSet();
+    for (int i = 1; i <= 6; ++i)
+        state_.imageDCs[i] = workingImageFromCell(split.images[i - 1]);
+    state_.imageWidth = state_.cropWidth + 20;
+    state_.imageHeight = state_.cropHeight + 20;
+    fitImageSet();
+    Picture2->setImage(split.file);
+    for (int i = 1; i <= 6; ++i) {
+        clearView(i);
+        drawWhole(i);
+    }
+    areaLeft_ = areaTop_ = 50;
+    drawSquare();
+    setInstructions(moveSquare);
+    // The views show whole images again, so clicks choose the area.
+    pickMode_ = 0;
+    cmdZO->setEnabled(false);
+    state_.alignState = 2;
+    Picture1[1]->setFocus();
+}
+
+bool frmAlign::takeOriginsFromMarkers()
+{
+    std::array<QString, 7> xs, ys;
+    for (int i = 1; i <= 6; ++i) {
+        xs[i] = Text1[i]->text();
+        ys[i] = Text2[i]->text();
+    }
+    const align::MarkerOrigins origins = align::originsFromMarkerTexts(xs, ys);
+    if (!origins.ok()) {
+        main_.op().tell(origins.error, title, Operator::Icon::Exclamation);
+        return false;
+    }
+    state_.alignX = origins.x;
+    state_.alignY = origins.y;
+    return true;
+}
+
+void frmAlign::cmdSave_Click()
+{
+    if (!takeOriginsFromMarkers())
+        return;
+    const auto chosen = main_.op().chooseSaveFile(dialogRecord(QStringLiteral("SAL files"), QStringLiteral("sal")));
+    if (!chosen) {
+        main_.setStatusPanel(7, QString());
+        return;
+    }
+    AlignmentOrigins file;
+    file.x = state_.alignX;
+    file.y = state_.alignY;
+    const QString error = writeAlignmentFile(*chosen, file);
+    if (!error.isEmpty()) {
+        main_.op().tell(error, title, Operator::Icon::Exclamation);
+        return;
+    }
+    main_.setStatusPanel(7, *chosen);
+}
+
+void frmAlign::cmdOpen_Click()
+{
+    const auto chosen = main_.op().chooseOpenFile(dialogRecord(QStringLiteral("SAL files"), QStringLiteral("sal")));
+    if (!chosen)
+        return;
+    const AlignmentRead read = readAlignmentFile(*chosen);
+    if (!read.ok()) {
+        main_.op().tell(read.error, title, Operator::Icon::Exclamation);
+        return;
+    }
+    state_.fileNameFresh = true;
+    main_.setStatusPanel(7, *chosen);
+    for (int i = 1; i <= 6; ++i) {
+        state_.alignX[i] = read.origins.x[i];
+        state_.alignY[i] = read.origins.y[i];
+        Text1[i]->setText(QString::number(2 * read.origins.x[i]));
+        Text2[i]->setText(QString::number(2 * read.origins.y[i]));
+    }
+}
+
+void frmAlign::cmdOK_Click()
+{
+    if (!takeOriginsFromMarkers())
+        return;
+    pickMode_ = 0;
+    Operator &op = main_.op();
+    if (!haveImages()) {
+        op.tell(QStringLiteral("There are no images to compose.  Grab images or read a .SIX file first."), title,
+                Operator::Icon::Information);
+        return;
+    }
+
+    auto chooseSixName = [&] {
+        if (const auto chosen = op.chooseSaveFile(dialogRecord(QStringLiteral("SIX files"), QStringLiteral("six"))))
+            state_.currentFileName = *chosen;
+        state_.fileNameFresh = true;
+        main_.setStatusPanel(2, state_.currentFileName);
+    };
+
+    switch (state_.alignState) {
+    case 1:
+        if (!composeWorkingImages(main_, SixLayout::Reflection))
+            return;
+        state_.alignState = 0;
+        close();
+        return;
+    case 2: {
+        const auto answer = op.ask(QStringLiteral("Keep same file name?  Click YES to continue and overwrite old file, "
+                                                  "or NO choose new file name"),
+                                   QStringLiteral("File Name"), Operator::Buttons::YesNoCancel, Operator::Icon::None);
+        if (answer == Operator::Answer::Cancel)
+            return;
+        if (answer == Operator::Answer::No)
+            chooseSixName();
+        if (!composeWorkingImages(main_, SixLayout::Reflection))
+            return;
+        state_.alignState = 0;
+        pickMode_ = 0;
+        for (int i = 1; i <= 6; ++i) {
+            state_.imageDCs[i] = QImage();
+            clearView(i);
+        }
+        return;
+    }
+    default: {
+        const auto answer = op.ask(QStringLiteral("Do you wish to save the .six data?"), QStringLiteral("Save?"),
+                                   Operator::Buttons::YesNo, Operator::Icon::None);
+        if (answer != Operator::Answer::Yes) {
+            close();
+            return;
+        }
+        chooseSixName();
+        if (!composeWorkingImages(main_, SixLayout::Reflection))
+            return;
+        pickMode_ = 0;
+        close();
+        return;
+    }
+    }
+}

@@ -1,0 +1,34 @@
+#pragma once
+
+// What the alignment window's parts share: its texts, its pen and the
+// hourglass. Only the window's own files include this.
+#include <QApplication>
+#include <QRgb>
+#include <QString>
+
+namespace align_window {
+
+inline const QString title = QStringLiteral("Align");
+inline const QString grabOrRead = QStringLiteral("Grab images to align or read in SIX file.");
+inline const QString moveSquare = QStringLiteral(
+    "Move red square over the area of interest using the arrow keys and press ENTER.  Or, double click on the point of interest.");
+// After a grab the text has always had one space less.
+inline const QString moveSquareAfterGrab = QStringLiteral(
+    "Move red square over the area of interest using the arrow keys and press ENTER. Or, double click on the point of interest.");
+inline const QString pickMarkers = QStringLiteral(
+    "Click to select marker point on each image, then click OK.  You may save the data for later use before clicking OK if you wish.");
+inline const QString reposition = QStringLiteral(
+    "Reposition the red square over the area of interest using the arrow keys and press ENTER.  Or, double click on the point of interest.");
+
+inline constexpr QRgb red = 0xffff0000u;
+
+// The hourglass for as long as a step runs, restored however it ends.
+class BusyCursor {
+public:
+    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
+    BusyCursor(const BusyCursor &) = delete;
+    BusyCursor &operator=(const BusyCursor &) = delete;
+};
+
+} // namespace align_window
