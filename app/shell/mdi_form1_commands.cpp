@@ -6,6 +6,7 @@
 #include "frm_about.h"
 #include "frm_img.h"
 #include "frm_new.h"
+#include "masking/frm_back.h"
 #include "platform/operator.h"
 #include "platform/program_launcher.h"
 #include "toolbar_buttons.h"
@@ -66,7 +67,14 @@ void MDIForm1::cmdTrans_Click()
 }
 void MDIForm1::cmdMoire_Click() {}
 void MDIForm1::cmdAlign_Click() {}
-void MDIForm1::cmdBack_Click() {}
+void MDIForm1::cmdBack_Click()
+{
+    // 12000 x 9000 twips; the editor stays open beside the main window.
+    auto *window = new frmBack(state_, op_, [this](const QString &name) { setStatusPanel(7, name); }, this);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->resize(12000 / 15, 9000 / 15);
+    window->show();
+}
 void MDIForm1::mnuSettings_Click() {}
 void MDIForm1::mnuWhatsNew_Click()
 {
