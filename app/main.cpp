@@ -1,4 +1,5 @@
 #include "cli/compose_command.h"
+#include "cli/mask_command.h"
 #include "platform/card_library.h"
 #include "platform/program_launcher.h"
 #include "platform/qt_operator.h"
@@ -59,6 +60,8 @@ int runBatchCommand(int argc, char **argv)
     const QString command = QString::fromLocal8Bit(argv[1]);
     if (command == QLatin1String("compose"))
         return runComposeCommand(arguments, out, err);
+    if (command == QLatin1String("mask"))
+        return runMaskCommand(arguments, out, err);
     return 2;
 }
 
@@ -67,7 +70,7 @@ bool isBatchCommand(int argc, char **argv)
     if (argc < 2)
         return false;
     const QByteArray word(argv[1]);
-    return word == "compose";
+    return word == "compose" || word == "mask";
 }
 } // namespace
 
