@@ -234,7 +234,6 @@ QSize frmBack::cellSize() const
 
 void frmBack::setCellSize(QSize cell)
 {
-    areaMask_ = mask_render::whiteMask(cell);
     combinedMask_ = mask_render::whiteMask(cell);
     UpDown2->setRange(0, cell.width() - 1);
     UpDown3->setRange(0, cell.height() - 1);
@@ -261,7 +260,6 @@ void frmBack::Form_Unload()
     // read here has set.
     state_.applyGeometry();
     state_.imageDCs[1] = QImage();
-    areaMask_ = QImage();
     combinedMask_ = QImage();
 }
 
@@ -404,8 +402,6 @@ void frmBack::CmdExecute_Click()
             cmdUndo->setEnabled(true);
     }
     combinedMask_ = mask_render::combinedMask(areas_, cell);
-    if (areas_.maskAreaCount > 0)
-        areaMask_ = mask_render::areaMask(areas_, areas_.maskAreaCount, cell);
     // The picture is rebuilt from the image, so a point moved since the
     // last "Draw" no longer leaves its old mask on show.
     showImageWithMask();
@@ -432,7 +428,6 @@ void frmBack::cmdUndo_Click()
 void frmBack::cmdClear_Click()
 {
     const QSize cell = combinedMask_.size();
-    areaMask_ = mask_render::whiteMask(cell);
     combinedMask_ = mask_render::whiteMask(cell);
     Picture2->setImage(combinedMask_);
     showImageWithMask();

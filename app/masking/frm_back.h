@@ -106,7 +106,6 @@ private:
     Operator &op_;
     std::function<void(const QString &)> showSaveName_;
     MaskAreas areas_;
-    QImage areaMask_;
     QImage combinedMask_;
     bool unloaded_ = false;
 };
