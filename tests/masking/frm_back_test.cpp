@@ -54,11 +54,21 @@ protected:
     }
 
     void click(int x, int y) { editor->Picture1_MouseDown(Qt::LeftButton, 0, x, y); }
-    void clickTriangle()
+    // Clicks an area and draws it with `answer` to the inside question.
+    void drawArea(std::initializer_list<QPoint> points, Answer answer = Answer::Yes)
     {
-        click(1, 1);
-        click(6, 1);
-        click(1, 6);
+        for (QPoint p : points)
+            click(p.x(), p.y());
+        op.answers = {answer};
+        editor->CmdExecute_Click();
+        op.answers.clear();
+    }
+    void drawTriangle(Answer answer = Answer::Yes) { drawArea({{1, 1}, {6, 1}, {1, 6}}, answer); }
+    void writeFile(const QString &name, const QByteArray &contents)
+    {
+        QFile file(name);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(contents);
     }
     QImage cell() const { return editor->Picture1->image().copy(0, 0, 20, 16); }
     // What Picture1 must show for a mask: grey where kept, black where masked.
@@ -164,9 +174,7 @@ TEST_F(MaskEditor, ClickingPointsStartsAnAreaAndDrawsThemRedAndGreen)
 
 TEST_F(MaskEditor, TriangleAnsweredYesIsMaskedAndNoMasksEverythingElse)
 {
-    clickTriangle();
-    op.answers = {Answer::Yes};
-    editor->CmdExecute_Click();
+    drawTriangle();
     ASSERT_EQ(op.messages.size(), 1u);
     EXPECT_TRUE(op.messages[0].question);
     EXPECT_EQ(op.messages[0].text, "Is background inside this area?");
@@ -198,9 +206,7 @@ TEST_F(MaskEditor, TriangleAnsweredYesIsMaskedAndNoMasksEverythingElse)
     EXPECT_EQ(editor->combinedMask(), yesMask);
 
     editor->cmdClear_Click();
-    clickTriangle();
-    op.answers = {Answer::No};
-    editor->CmdExecute_Click();
+    drawTriangle(Answer::No);
     QImage noMask = yesMask;
     noMask.invertPixels();
     EXPECT_EQ(editor->combinedMask(), noMask);
@@ -212,24 +218,13 @@ TEST_F(MaskEditor, TriangleAnsweredYesIsMaskedAndNoMasksEverythingElse)
 
 TEST_F(MaskEditor, OverlappingAreasMaskTheUnionAndOnePointAreasStillCount)
 {
-    click(0, 0);
-    click(4, 0);
-    click(4, 3);
-    click(0, 3);
-    op.answers = {Answer::Yes};
-    editor->CmdExecute_Click();
-    click(2, 2);
-    click(6, 2);
-    click(6, 5);
-    click(2, 5);
-    op.answers = {Answer::Yes};
-    editor->CmdExecute_Click();
+    drawArea({{0, 0}, {4, 0}, {4, 3}, {0, 3}});
+    drawArea({{2, 2}, {6, 2}, {6, 5}, {2, 5}});
     EXPECT_EQ(art(editor->combinedMask()).mid(0, 7),
               (QStringList{"#####...............", "#####...............", "#######.............", "#######.............",
                            "..#####.............", "..#####.............", "...................."}));
 
-    click(15, 15);
-    editor->CmdExecute_Click(); // nothing to ask about a single point
+    drawArea({{15, 15}}); // nothing to ask about a single point
     EXPECT_EQ(op.messages.size(), 2u);
     EXPECT_EQ(editor->areas().maskAreaCount, 3);
     EXPECT_EQ(editor->areas().pointCount(3), 1);
@@ -255,17 +250,14 @@ TEST_F(MaskEditor, A129thPointDropsTheOldestAndSpaceDoesTheSame)
     EXPECT_EQ(editor->areas().point(1, 127), QPoint(128 % 20, 128 / 20));
     EXPECT_EQ(editor->areas().maskPoints[1][128], QPoint());
     EXPECT_EQ(op.beeps, 129); // Space is silent
-    op.answers = {Answer::Yes};
-    editor->CmdExecute_Click();
+    drawArea({});
     EXPECT_EQ(editor->areas().pointCount(1), 128);
 }
 
 TEST_F(MaskEditor, A33rdAreaIsRefusedAndNothingIsStored)
 {
-    for (int area = 1; area <= 32; ++area) {
-        click(area % 20, 1);
-        editor->CmdExecute_Click();
-    }
+    for (int area = 1; area <= 32; ++area)
+        drawArea({{area % 20, 1}});
     EXPECT_EQ(editor->areas().maskAreaCount, 32);
     const MaskAreas before = editor->areas();
     const int beeps = op.beeps;
@@ -287,14 +279,9 @@ TEST_F(MaskEditor, A33rdAreaIsRefusedAndNothingIsStored)
 
 TEST_F(MaskEditor, DeletingArea2Of3KeepsArea3sChoice)
 {
-    const QList<QList<QPoint>> polygons = {{{0, 0}, {5, 0}, {0, 5}}, {{10, 0}, {15, 0}, {10, 5}}, {{0, 9}, {6, 9}, {0, 15}}};
-    const QList<Answer> answers = {Answer::Yes, Answer::Yes, Answer::No};
-    for (int a = 0; a < 3; ++a) {
-        for (QPoint p : polygons[a])
-            click(p.x(), p.y());
-        op.answers = {answers[a]};
-        editor->CmdExecute_Click();
-    }
+    drawArea({{0, 0}, {5, 0}, {0, 5}});
+    drawArea({{10, 0}, {15, 0}, {10, 5}});
+    drawArea({{0, 9}, {6, 9}, {0, 15}}, Answer::No);
     editor->Text4->setText("2");
     EXPECT_EQ(editor->areas().maskCurrentArea, 2);
     EXPECT_EQ(editor->Text1->text(), "0");
@@ -326,9 +313,7 @@ TEST_F(MaskEditor, DeletingArea2Of3KeepsArea3sChoice)
 
 TEST_F(MaskEditor, ClearAllForgetsEveryAreaAndTheOneBeingEntered)
 {
-    clickTriangle();
-    op.answers = {Answer::Yes};
-    editor->CmdExecute_Click();
+    drawTriangle();
     click(10, 10);
     click(12, 12);
     editor->cmdClear_Click();
@@ -395,14 +380,8 @@ TEST_F(MaskEditor, ArrowKeysMoveTheCursorAndSpaceAddsItsPoint)
 
 TEST_F(MaskEditor, SpinnersInspectAndMovePoints)
 {
-    clickTriangle();
-    op.answers = {Answer::Yes};
-    editor->CmdExecute_Click();
-    click(10, 10);
-    click(15, 10);
-    click(15, 14);
-    op.answers = {Answer::No};
-    editor->CmdExecute_Click();
+    drawTriangle();
+    drawArea({{10, 10}, {15, 10}, {15, 14}}, Answer::No);
 
     // Area spinner: clamped to the areas there are.
     editor->Text4->setText("2");
@@ -449,15 +428,8 @@ TEST_F(MaskEditor, SpinnersInspectAndMovePoints)
 
 TEST_F(MaskEditor, SaveWritesTheMaskBitmapAndPointFileThenCloses)
 {
-    clickTriangle();
-    op.answers = {Answer::Yes};
-    editor->CmdExecute_Click();
-    click(10, 10);
-    click(15, 10);
-    click(15, 14);
-    click(10, 14);
-    op.answers = {Answer::No};
-    editor->CmdExecute_Click();
+    drawTriangle();
+    drawArea({{10, 10}, {15, 10}, {15, 14}, {10, 14}}, Answer::No);
     editor->show();
 
     const QImage mask = editor->combinedMask();
@@ -483,9 +455,7 @@ TEST_F(MaskEditor, SaveWritesTheMaskBitmapAndPointFileThenCloses)
 
 TEST_F(MaskEditor, SaveCancelledOrFailedKeepsEditorAndEarlierFiles)
 {
-    clickTriangle();
-    op.answers = {Answer::Yes};
-    editor->CmdExecute_Click();
+    drawTriangle();
     editor->show();
 
     op.files = {QString()};
@@ -496,7 +466,7 @@ TEST_F(MaskEditor, SaveCancelledOrFailedKeepsEditorAndEarlierFiles)
 
     // A point file that cannot be written: the bitmap stays as it was, too.
     const QString name = dir.filePath("old.bng");
-    { QFile f(name); ASSERT_TRUE(f.open(QIODevice::WriteOnly)); f.write("earlier"); }
+    writeFile(name, "earlier");
     ASSERT_TRUE(QDir(dir.path()).mkdir("old.bgp"));
     op.files = {name};
     editor->cmdSave_Click();
@@ -525,7 +495,7 @@ TEST_F(MaskEditor, ReadPointFileRedrawsWithoutQuestionsAndSavesItBackIdentically
 {
     const QByteArray contents = "\"NB\",2\r\n3,#TRUE#\r\n1,1\r\n6,1\r\n1,6\r\n4,#FALSE#\r\n10,10\r\n15,10\r\n15,14\r\n10,14\r\n";
     const QString name = dir.filePath("in.bgp");
-    { QFile f(name); ASSERT_TRUE(f.open(QIODevice::WriteOnly)); f.write(contents); }
+    writeFile(name, contents);
     click(7, 7); // an area half entered is dropped by the read
     op.files = {name};
     editor->cmdRead_Click();
@@ -547,7 +517,7 @@ TEST_F(MaskEditor, ReadPointFileRedrawsWithoutQuestionsAndSavesItBackIdentically
     // The bare-number form: one area, background inside.
     editor = std::make_unique<frmBack>(state, op, nullptr);
     const QString bare = dir.filePath("bare.bgp");
-    { QFile f(bare); ASSERT_TRUE(f.open(QIODevice::WriteOnly)); f.write("3\r\n1,1\r\n6,1\r\n1,6\r\n"); }
+    writeFile(bare, "3\r\n1,1\r\n6,1\r\n1,6\r\n");
     op.files = {bare};
     editor->cmdRead_Click();
     EXPECT_EQ(editor->areas().maskAreaCount, 1);
@@ -558,9 +528,7 @@ TEST_F(MaskEditor, ReadPointFileRedrawsWithoutQuestionsAndSavesItBackIdentically
 
 TEST_F(MaskEditor, BadOrCancelledPointFileChangesNothing)
 {
-    clickTriangle();
-    op.answers = {Answer::Yes};
-    editor->CmdExecute_Click();
+    drawTriangle();
     const MaskAreas before = editor->areas();
     const QImage mask = editor->combinedMask();
     const QImage picture = editor->Picture1->image();
@@ -572,7 +540,7 @@ TEST_F(MaskEditor, BadOrCancelledPointFileChangesNothing)
     EXPECT_EQ(op.messages.size(), 1u);
 
     const QString name = dir.filePath("bad.bgp");
-    { QFile f(name); ASSERT_TRUE(f.open(QIODevice::WriteOnly)); f.write("\"NB\",2\r\n2,#TRUE#\r\n1,1\r\n5,5\r\n200,#TRUE#\r\n"); }
+    writeFile(name, "\"NB\",2\r\n2,#TRUE#\r\n1,1\r\n5,5\r\n200,#TRUE#\r\n");
     for (const QString &file : {name, dir.filePath("missing.bgp")}) {
         op.files = {file};
         editor->cmdRead_Click();
@@ -589,9 +557,7 @@ TEST_F(MaskEditor, BadOrCancelledPointFileChangesNothing)
 
 TEST_F(MaskEditor, ReadSixTakesTheRedOfTheLeftHalfAndKeepsTheAreas)
 {
-    clickTriangle();
-    op.answers = {Answer::Yes};
-    editor->CmdExecute_Click();
+    drawTriangle();
     const MaskAreas areas = editor->areas();
 
     QImage six(30, 12, QImage::Format_RGB32);
@@ -662,8 +628,7 @@ TEST_F(MaskEditor, ZoomPanelMapsClicksAndFollowsEveryRedraw)
     EXPECT_EQ(editor->areas().point(1, 1), QPoint(10, 6));
     EXPECT_EQ(zoom->Picture3->image().pixel(30, 18), green);
     editor->Picture3_MouseDown(Qt::LeftButton, 0, 10, 40);
-    op.answers = {Answer::Yes};
-    editor->CmdExecute_Click();
+    drawArea({});
     EXPECT_EQ(zoom->Picture3->image().pixel(5 * 3, 7 * 3), black);
 
     editor->cmdClear_Click();
@@ -674,11 +639,7 @@ TEST_F(MaskEditor, ZoomPanelMapsClicksAndFollowsEveryRedraw)
     EXPECT_TRUE(editor->Picture1->isVisibleTo(editor.get()));
 
     // The refresh runs while the panel is hidden, too.
-    click(0, 0);
-    click(3, 0);
-    click(0, 3);
-    op.answers = {Answer::Yes};
-    editor->CmdExecute_Click();
+    drawArea({{0, 0}, {3, 0}, {0, 3}});
     EXPECT_EQ(zoom->Picture3->image().pixel(1, 1), black);
 }
 
