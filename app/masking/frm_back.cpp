@@ -25,6 +25,7 @@
 #include <QScrollBar>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -61,9 +62,10 @@ void nameSpinner(UpDown *upDown, const QString &name, const QString &accessibleN
     upDown->setAccessibleDescription(upDown->toolTip());
 }
 
+// Click positions are 16-bit, like the cursor that starts at them.
 int16_t roundHalfEven(double value)
 {
-    return int16_t(std::nearbyint(value));
+    return int16_t(std::clamp(std::nearbyint(value), -32768.0, 32767.0));
 }
 
 void setPixel(QImage &image, QPoint p, QRgb colour)

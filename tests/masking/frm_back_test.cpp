@@ -160,6 +160,8 @@ TEST_F(MaskEditor, ClickingPointsStartsAnAreaAndDrawsThemRedAndGreen)
     EXPECT_EQ(picture.pixel(8, 7), green); // on the line from (5, 5)
     EXPECT_EQ(editor->areas().maskCursorX, 12);
     EXPECT_EQ(editor->areas().maskCursorY, 10);
+    editor->Picture1_MouseDown(Qt::LeftButton, 0, 1e9, -1e9); // far off the picture: held to 16 bits
+    EXPECT_EQ(editor->areas().point(1, 2), QPoint(32767, -32768));
 
     // Without crosses and lines only the points themselves show.
     editor = std::make_unique<frmBack>(state, op, nullptr);
