@@ -1,4 +1,5 @@
 #include "cli/compose_command.h"
+#include "cli/mask_command.h"
 #include "cli/split_command.h"
 #include "platform/card_library.h"
 #include "platform/program_launcher.h"
@@ -63,6 +64,8 @@ int runBatchCommand(int argc, char **argv)
         return runComposeCommand(arguments, out, err);
     if (command == QLatin1String("split"))
         return runSplitCommand(arguments, out, err);
+    if (command == QLatin1String("mask"))
+        return runMaskCommand(arguments, out, err);
     return 2;
 }
 
@@ -71,7 +74,7 @@ bool isBatchCommand(int argc, char **argv)
     if (argc < 2)
         return false;
     const QByteArray word(argv[1]);
-    return word == "compose" || word == "split";
+    return word == "compose" || word == "split" || word == "mask";
 }
 } // namespace
 

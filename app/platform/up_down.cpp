@@ -33,6 +33,13 @@ void UpDown::setValue(int value)
     value_ = std::clamp(value, minimum_, maximum_);
 }
 
+void UpDown::setRange(int minimum, int maximum)
+{
+    minimum_ = minimum;
+    maximum_ = std::max(minimum, maximum);
+    value_ = std::clamp(value_, minimum_, maximum_);
+}
+
 void UpDown::stepBy(int steps)
 {
     // Step from what the box shows now, so typing and clicking agree.

@@ -15,6 +15,10 @@ public:
     int value() const { return value_; }
     void setValue(int value);
     void stepBy(int steps);
+    // For boxes whose range follows the image size; the value is clamped.
+    void setRange(int minimum, int maximum);
+    int minimum() const { return minimum_; }
+    int maximum() const { return maximum_; }
     QToolButton *upButton() const { return up_; }
     QToolButton *downButton() const { return down_; }
 

@@ -9,6 +9,7 @@
 #include "frm_new.h"
 #include "frm_set.h"
 #include "frm_settings.h"
+#include "masking/frm_back.h"
 #include "platform/operator.h"
 #include "platform/program_launcher.h"
 #include "toolbar_buttons.h"
@@ -103,7 +104,14 @@ frmAlign *MDIForm1::alignWindow() const
 {
     return alignWindow_.data();
 }
-void MDIForm1::cmdBack_Click() {}
+void MDIForm1::cmdBack_Click()
+{
+    // 12000 x 9000 twips; the editor stays open beside the main window.
+    auto *window = new frmBack(state_, op_, [this](const QString &name) { setStatusPanel(7, name); }, this);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->resize(12000 / 15, 9000 / 15);
+    window->show();
+}
 void MDIForm1::mnuSettings_Click()
 {
     // One settings window at a time; asking again brings it forward.
