@@ -22,6 +22,12 @@ struct Connection {
     std::uint8_t wholeFrame = 0;
     std::uint16_t autoCropThreshold = 0;
     LookupTables tables;
+    // The whole stored image of the latest snap, when it was transferred in
+    // one request; `frameStored` says whether the store holds that snap, so
+    // a readout never converts a store left over from an earlier one.
+    std::vector<std::uint8_t> frameStore;
+    bool frameStored = false;
+    std::uint16_t frameWordsPerLine = 0;
     // Every record handed out and not yet closed, so that a stale handle
     // is refused without reading the memory it once pointed to.
     std::vector<ZulCard *> records;
