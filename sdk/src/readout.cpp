@@ -105,7 +105,7 @@ void fetchCardLine(ZulCard &card, int j, bool grey, std::uint8_t *out)
     const int width = card.storedWidth;
     const int cardLine = j + card.lineOffset;
     const bool mono = card.monochrome == 1;
-    if (c.frameStored) {
+    if (c.frameOwner == &card) {
         const std::size_t words = c.frameWordsPerLine;
         std::size_t at = static_cast<std::size_t>(cardLine) * words * 2;
         if (mono) {

@@ -83,7 +83,7 @@ void concludeSnap(ZulCard &card)
 {
     resetLinePointer();
     Connection &c = connection();
-    c.frameStored = false;
+    c.frameOwner = nullptr;
     if (c.wholeFrame && c.device) {
         const int words = frameWordsPerLine(card);
         // With an odd line offset the stored image starts one card line
@@ -98,7 +98,7 @@ void concludeSnap(ZulCard &card)
                                           static_cast<std::uint32_t>(lines)};
                 std::uint32_t returned = 0;
                 c.device->control(kReadFrame, &input, sizeof input, c.frameStore.data(), bytes, &returned);
-                c.frameStored = true;
+                c.frameOwner = &card;
                 c.frameWordsPerLine = static_cast<std::uint16_t>(words);
             } catch (const std::bad_alloc &) {
                 // Without a store the lines are fetched one by one.

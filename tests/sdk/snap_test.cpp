@@ -110,7 +110,7 @@ TEST_F(CardTest, WholeFrameTransferMovesTheStoredImage)
         ASSERT_EQ(ZUL_finishSnap(), ZUL_OK);
         EXPECT_EQ(frameRequests(*card), (std::vector<std::pair<std::uint32_t, std::uint32_t>>{c.request}));
         EXPECT_LE(static_cast<std::size_t>(c.request.first) * c.request.second * 2, zul::kFrameStoreBytes);
-        EXPECT_TRUE(zul::connection().frameStored);
+        EXPECT_EQ(zul::connection().frameOwner, record());
     }
     // Line by line: no frame request, and the store is not taken as this
     // snap's.
@@ -119,7 +119,7 @@ TEST_F(CardTest, WholeFrameTransferMovesTheStoredImage)
     ASSERT_EQ(ZUL_startSnap(), ZUL_OK);
     ASSERT_EQ(ZUL_finishSnap(), ZUL_OK);
     EXPECT_TRUE(frameRequests(*card).empty());
-    EXPECT_FALSE(zul::connection().frameStored);
+    EXPECT_EQ(zul::connection().frameOwner, nullptr);
 }
 
 // Stored pixel k of line m is source pixel (xOffset + k) of line
