@@ -1,4 +1,5 @@
 #include "connection.h"
+#include "fast_convert.h"
 #include "function_trail.h"
 #include "registers.h"
 #include "snap.h"
@@ -249,6 +250,12 @@ inline void putPixel(const LookupTables &t, int format, std::uint8_t *&out, int 
 // Fast path for B, G, R: one chroma look-up per pair.
 void convertBgrPairs(const LookupTables &t, const std::uint8_t *in, int pairs, std::uint8_t *out)
 {
+    if (t.vectorBgr) {
+        const int done = convertBgrPairsVector(in, pairs, out);
+        in += 4 * done;
+        out += 6 * done;
+        pairs -= done;
+    }
     const std::uint8_t *cg = t.CG.data();
     for (int q = 0; q < pairs; ++q, in += 4, out += 6) {
         const int cb = in[0], cr = in[2];

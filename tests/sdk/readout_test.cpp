@@ -432,3 +432,41 @@ TEST_F(CardTest, ConvertCbYCrYToBGR24)
     ASSERT_EQ(ZUL_convertCbYCrYToBGR24(in.data() + 8, one.data(), 1), ZUL_OK);
     EXPECT_EQ(one, (Bytes{128, 128, 128}));
 }
+
+// Every Cb and Cr with Y running through all values, at gamma 1.0 (the
+// vector path where the processor has one) and at gamma 2.0 (tables).
+TEST_F(CardTest, BgrConversionAgreesWithTheFormulasForEveryChroma)
+{
+    open();
+    for (float gamma : {1.0f, 2.0f}) {
+        ASSERT_EQ(ZUL_setGamma(gamma), ZUL_OK);
+#if defined(__x86_64__)
+        EXPECT_EQ(zul::connection().tables.vectorBgr, gamma == 1.0f);
+#endif
+        Formulas f;
+        f.gamma = gamma;
+        Bytes in(65536 * 4);
+        for (int q = 0; q < 65536; ++q) {
+            in[4 * q] = static_cast<std::uint8_t>(q & 255);
+            in[4 * q + 1] = static_cast<std::uint8_t>(q * 37);
+            in[4 * q + 2] = static_cast<std::uint8_t>(q >> 8);
+            in[4 * q + 3] = static_cast<std::uint8_t>(q * 91 + 5);
+        }
+        Bytes out(65536 * 6);
+        for (int chunk = 0; chunk < 4; ++chunk)
+            ASSERT_EQ(ZUL_convertCbYCrYToBGR24(in.data() + chunk * 65536, out.data() + chunk * 98304, 32768), ZUL_OK);
+        int wrong = 0;
+        for (int p = 0; p < 131072 && wrong < 5; ++p) {
+            const int q = p / 2;
+            const int y = in[4 * q + 1 + 2 * (p & 1)], u = in[4 * q], v = in[4 * q + 2];
+            const Bytes want{static_cast<std::uint8_t>(f.cg(Formulas::blueIndex(y, u, v))),
+                             static_cast<std::uint8_t>(f.cg(Formulas::greenIndex(y, u, v))),
+                             static_cast<std::uint8_t>(f.cg(Formulas::redIndex(y, u, v)))};
+            const Bytes got(out.begin() + 3 * p, out.begin() + 3 * p + 3);
+            if (got != want) {
+                ++wrong;
+                ADD_FAILURE() << "gamma " << gamma << " Y " << y << " Cb " << u << " Cr " << v;
+            }
+        }
+    }
+}

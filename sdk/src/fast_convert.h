@@ -1,0 +1,18 @@
+#pragma once
+
+#include "lookup_tables.h"
+
+#include <cstdint>
+
+namespace zul {
+
+// Whether the colour tables are exactly the integer terms the vector
+// conversion computes (gamma 1.0, and every term checked), and the
+// processor can run it.
+bool vectorConversionMatches(const LookupTables &tables);
+
+// Converts whole groups of eight Cb-Y-Cr-Y pairs to B, G, R; gives the
+// number of pairs done, a multiple of eight, or 0 when it cannot help.
+int convertBgrPairsVector(const std::uint8_t *in, int pairs, std::uint8_t *out);
+
+} // namespace zul
