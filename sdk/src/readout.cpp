@@ -142,18 +142,26 @@ void fetchCardLine(ZulCard &card, int j, bool grey, std::uint8_t *out)
 }
 
 // Output line n into the line buffer; false when it cannot be made.
-bool fetchOutputLine(ZulCard &card, int n, bool grey, std::uint8_t *line)
+// Output line n: in the line buffer, or, for an unstretched colour line
+// of the frame store, where it lies in the store. Null when it cannot be
+// made.
+const std::uint8_t *fetchOutputLine(ZulCard &card, int n, bool grey, std::uint8_t *line)
 {
     const int stored = card.storedLines;
     const int lines = card.outputLines;
+    Connection &c = connection();
+    if (stored >= lines && !grey && card.monochrome != 1 && c.frameOwner == &card &&
+        card.storedWidth >= card.outputWidth)
+        return c.frameStore.data() +
+               static_cast<std::size_t>(n + card.lineOffset) * c.frameWordsPerLine * 2;
     if (stored >= lines) {
         fetchCardLine(card, n, grey, line);
-        return true;
+        return line;
     }
     // One stored line cannot be stretched over several: the blend would
     // convert whatever the buffers held before.
     if (stored < 2)
-        return false;
+        return nullptr;
     const std::int64_t step = (static_cast<std::int64_t>(stored) * 65536 - 65537) / (lines - 1);
     const std::int64_t pos = step * n;
     const auto i = static_cast<int>(pos >> 16);
@@ -175,7 +183,7 @@ bool fetchOutputLine(ZulCard &card, int n, bool grey, std::uint8_t *line)
     const int bytes = grey ? card.outputWidth : 2 * card.outputWidth + 2;
     for (int k = 0; k < bytes; ++k)
         line[k] = static_cast<std::uint8_t>((b[k] * f + a[k] * (65536 - f)) >> 16);
-    return true;
+    return line;
 }
 
 struct Rgb {
@@ -369,8 +377,8 @@ extern "C" ZUL_API int ZUL_readLine(uint8_t *buffer, int firstPixel, int count)
     Connection &c = connection();
     const int format = card->readoutFormat;
     const bool grey = isGrey(format);
-    std::uint8_t *line = c.lineBuffer;
-    if (!fetchOutputLine(*card, card->linesRead, grey, line))
+    const std::uint8_t *line = fetchOutputLine(*card, card->linesRead, grey, c.lineBuffer);
+    if (!line)
         return failed(ZUL_ERR_HEIGHT);
     const LookupTables &t = c.tables;
     const int row = card->linesRead & 3;
