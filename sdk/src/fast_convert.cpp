@@ -59,15 +59,20 @@ __attribute__((target("ssse3"))) inline __m128i term(__m128i sample, const Term 
     return _mm_sign_epi16(m, v);
 }
 
-// Sixteen pixels (eight pairs) to 48 bytes of B, G, R.
-__attribute__((target("ssse3"))) inline void convertSixteen(const std::uint8_t *in, std::uint8_t *out)
+struct Planes {
+    __m128i b[2], g[2], r[2]; // colour indices less 280, eight pixels each
+};
+
+// Sixteen pixels (eight pairs) to their colour indices.
+__attribute__((target("ssse3"))) inline Planes indicesOfSixteen(const std::uint8_t *in)
 {
     const __m128i low = _mm_set1_epi16(0x00FF);
-    const __m128i words0 = _mm_loadu_si128(reinterpret_cast<const __m128i *>(in));
-    const __m128i words1 = _mm_loadu_si128(reinterpret_cast<const __m128i *>(in + 16));
-
-    __m128i b[2], g[2], r[2];
-    const __m128i words[2] = {words0, words1};
+    const __m128i words[2] = {_mm_loadu_si128(reinterpret_cast<const __m128i *>(in)),
+                              _mm_loadu_si128(reinterpret_cast<const __m128i *>(in + 16))};
+    Planes p;
+    auto &b = p.b;
+    auto &g = p.g;
+    auto &r = p.r;
     for (int h = 0; h < 2; ++h) {
         const __m128i y = _mm_srli_epi16(words[h], 8);
         const __m128i c = _mm_and_si128(words[h], low);
@@ -79,10 +84,17 @@ __attribute__((target("ssse3"))) inline void convertSixteen(const std::uint8_t *
         g[h] = _mm_add_epi16(ty, _mm_add_epi16(term(cb, kGreenCb), term(cr, kGreenCr)));
         b[h] = _mm_add_epi16(ty, term(cb, kBlueCb));
     }
+    return p;
+}
+
+// Sixteen pixels to 48 bytes of B, G, R.
+__attribute__((target("ssse3"))) inline void convertSixteen(const std::uint8_t *in, std::uint8_t *out)
+{
+    const Planes p = indicesOfSixteen(in);
     // Saturating packs are the clamp tables at gamma 1.0.
-    const __m128i B = _mm_packus_epi16(b[0], b[1]);
-    const __m128i G = _mm_packus_epi16(g[0], g[1]);
-    const __m128i R = _mm_packus_epi16(r[0], r[1]);
+    const __m128i B = _mm_packus_epi16(p.b[0], p.b[1]);
+    const __m128i G = _mm_packus_epi16(p.g[0], p.g[1]);
+    const __m128i R = _mm_packus_epi16(p.r[0], p.r[1]);
 
     const char z = -1;
     const __m128i b0 = _mm_setr_epi8(0, z, z, 1, z, z, 2, z, z, 3, z, z, 4, z, z, 5);
@@ -110,6 +122,37 @@ __attribute__((target("ssse3"))) int convertGroups(const std::uint8_t *in, int g
     return groups * 8;
 }
 
+// Sixteen pixels to 3-3-2 bytes, the dither added to the indices first:
+// twice for red and green, four times for blue.
+__attribute__((target("ssse3"))) int convert332Groups(const std::uint8_t *in, int groups,
+                                                      const std::uint8_t *dither16, std::uint8_t *out)
+{
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i *>(dither16));
+    const __m128i d2[2] = {_mm_slli_epi16(_mm_unpacklo_epi8(d, zero), 1), _mm_slli_epi16(_mm_unpackhi_epi8(d, zero), 1)};
+    const __m128i redMask = _mm_set1_epi8(static_cast<char>(0xE0));
+    const __m128i greenMask = _mm_set1_epi8(0x1C);
+    const __m128i blueMask = _mm_set1_epi8(0x03);
+    for (int i = 0; i < groups; ++i) {
+        Planes p = indicesOfSixteen(in + 32 * i);
+        for (int h = 0; h < 2; ++h) {
+            p.r[h] = _mm_add_epi16(p.r[h], d2[h]);
+            p.g[h] = _mm_add_epi16(p.g[h], d2[h]);
+            p.b[h] = _mm_add_epi16(p.b[h], _mm_add_epi16(d2[h], d2[h]));
+        }
+        const __m128i R = _mm_packus_epi16(p.r[0], p.r[1]);
+        const __m128i G = _mm_packus_epi16(p.g[0], p.g[1]);
+        const __m128i B = _mm_packus_epi16(p.b[0], p.b[1]);
+        // Shifting 16-bit lanes lets bits of one byte into the top of the
+        // other; the masks keep only bits that came from the byte itself.
+        const __m128i bits = _mm_or_si128(_mm_or_si128(_mm_and_si128(R, redMask),
+                                                       _mm_and_si128(_mm_srli_epi16(G, 3), greenMask)),
+                                          _mm_and_si128(_mm_srli_epi16(B, 6), blueMask));
+        _mm_storeu_si128(reinterpret_cast<__m128i *>(out + 16 * i), bits);
+    }
+    return groups * 8;
+}
+
 #endif
 
 } // namespace
@@ -121,6 +164,19 @@ bool vectorConversionMatches(const LookupTables &tables)
 #else
     (void)tables;
     return false;
+#endif
+}
+
+int convert332PairsVector(const std::uint8_t *in, int pairs, const std::uint8_t *dither16, std::uint8_t *out)
+{
+#if ZUL_HAVE_X86
+    return convert332Groups(in, pairs / 8, dither16, out);
+#else
+    (void)in;
+    (void)pairs;
+    (void)dither16;
+    (void)out;
+    return 0;
 #endif
 }
 

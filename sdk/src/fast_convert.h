@@ -15,4 +15,8 @@ bool vectorConversionMatches(const LookupTables &tables);
 // number of pairs done, a multiple of eight, or 0 when it cannot help.
 int convertBgrPairsVector(const std::uint8_t *in, int pairs, std::uint8_t *out);
 
+// The same for 3-3-2 colour indices; `dither16` holds the dither values of
+// the sixteen pixels of each group.
+int convert332PairsVector(const std::uint8_t *in, int pairs, const std::uint8_t *dither16, std::uint8_t *out);
+
 } // namespace zul

@@ -302,6 +302,13 @@ void convertColour(const LookupTables &t, int format, const std::uint8_t *line, 
         convertBgrPairs(t, line + 2 * p, pairs, out);
         out += 6 * pairs;
         p += 2 * pairs;
+    } else if (format == 3 && t.vectorBgr) {
+        std::uint8_t dither16[16];
+        for (int j = 0; j < 16; ++j)
+            dither16[j] = kDither[row][(p + j - x) & 3];
+        const int done = convert332PairsVector(line + 2 * p, (end - p) / 2, dither16, out);
+        out += 2 * done;
+        p += 2 * done;
     }
     for (; p + 1 < end; p += 2) {
         const int cb = line[2 * p], cr = line[2 * p + 2];

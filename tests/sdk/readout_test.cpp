@@ -470,3 +470,35 @@ TEST_F(CardTest, BgrConversionAgreesWithTheFormulasForEveryChroma)
         }
     }
 }
+
+// Lines long enough for the sixteen-pixel steps, read from several first
+// pixels so the dither starts at each column.
+TEST_F(CardTest, LongLinesInFormats3And7)
+{
+    std::vector<std::uint8_t> rgb(64 * 6 * 3);
+    unsigned seed = 99;
+    for (auto &v : rgb) {
+        seed = seed * 1103515245u + 12345u;
+        v = static_cast<std::uint8_t>(seed >> 16);
+    }
+    const auto frame = zul::vcard::frameFromRgb(64, 6, rgb);
+    card->setPicture(frame);
+    openConfigured();
+    for (const Window w : {Window{0, 60, 0, 5}, Window{3, 57, 1, 4}}) {
+        ZulVideoWindow v = videoWindow(w.xOffset, w.width, w.width, w.yOffset, w.lines, w.lines);
+        ASSERT_EQ(ZUL_prepareSnap(&v), ZUL_OK);
+        ASSERT_EQ(ZUL_startSnap(), ZUL_OK);
+        ASSERT_EQ(ZUL_finishSnap(), ZUL_OK);
+        const Expected expected{frame, w, {}};
+        for (int format : {3, 7})
+            for (int x : {0, 1, 2, 3}) {
+                ASSERT_EQ(ZUL_startReadout(format, nullptr), ZUL_OK);
+                for (int r = 0; r < w.lines; ++r) {
+                    const int n = w.width - x - r;
+                    Bytes line(static_cast<std::size_t>(n) * (format == 3 ? 1 : 3));
+                    ASSERT_EQ(ZUL_readLine(line.data(), x, n), ZUL_OK);
+                    EXPECT_EQ(line, expected.line(format, r, x, n)) << format << " x " << x << " line " << r;
+                }
+            }
+    }
+}
