@@ -141,7 +141,6 @@ void fetchCardLine(ZulCard &card, int j, bool grey, std::uint8_t *out)
     }
 }
 
-// Output line n into the line buffer; false when it cannot be made.
 // Output line n: in the line buffer, or, for an unstretched colour line
 // of the frame store, where it lies in the store. Null when it cannot be
 // made.

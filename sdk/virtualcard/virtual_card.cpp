@@ -373,7 +373,8 @@ void VirtualCard::digitize()
     const long xStep = hs + 4096; // source pixels per stored pixel, in 1/4096
     const int firstPixel = static_cast<int>(hd * xStep / 4096) - base;
     const std::size_t words = std::min<std::size_t>(lineStride_, static_cast<std::size_t>(monochrome ? w2 / 2 : w2));
-    for (std::size_t m = 0; m < lines; ++m) {
+    // Whatever a caller wrote to the registers, the card stays in its memory.
+    for (std::size_t m = 0; m < lines && (m + 1) * lineStride_ <= memory_.size(); ++m) {
         const int sourceLine = firstLine + static_cast<int>(m * static_cast<std::size_t>(yScale512) / 512);
         const int row = interlaced ? sourceLine : 2 * sourceLine;
         std::uint16_t *out = &memory_[m * lineStride_];
