@@ -1,5 +1,7 @@
 #include "fast_convert.h"
 
+#include <algorithm>
+
 #if defined(__x86_64__) || defined(__i386__)
 #include <immintrin.h>
 #define ZUL_HAVE_X86 1
@@ -87,15 +89,9 @@ __attribute__((target("ssse3"))) inline Planes indicesOfSixteen(const std::uint8
     return p;
 }
 
-// Sixteen pixels to 48 bytes of B, G, R.
-__attribute__((target("ssse3"))) inline void convertSixteen(const std::uint8_t *in, std::uint8_t *out)
+// Sixteen B, G and R values to 48 bytes of B, G, R.
+__attribute__((target("ssse3"))) inline void storeBgr(__m128i B, __m128i G, __m128i R, std::uint8_t *out)
 {
-    const Planes p = indicesOfSixteen(in);
-    // Saturating packs are the clamp tables at gamma 1.0.
-    const __m128i B = _mm_packus_epi16(p.b[0], p.b[1]);
-    const __m128i G = _mm_packus_epi16(p.g[0], p.g[1]);
-    const __m128i R = _mm_packus_epi16(p.r[0], p.r[1]);
-
     const char z = -1;
     const __m128i b0 = _mm_setr_epi8(0, z, z, 1, z, z, 2, z, z, 3, z, z, 4, z, z, 5);
     const __m128i g0 = _mm_setr_epi8(z, 0, z, z, 1, z, z, 2, z, z, 3, z, z, 4, z, z);
@@ -115,6 +111,106 @@ __attribute__((target("ssse3"))) inline void convertSixteen(const std::uint8_t *
                                          _mm_shuffle_epi8(R, r2)));
 }
 
+// Sixteen pixels to 48 bytes of B, G, R.
+__attribute__((target("ssse3"))) inline void convertSixteen(const std::uint8_t *in, std::uint8_t *out)
+{
+    const Planes p = indicesOfSixteen(in);
+    // Saturating packs are the clamp tables at gamma 1.0.
+    storeBgr(_mm_packus_epi16(p.b[0], p.b[1]), _mm_packus_epi16(p.g[0], p.g[1]), _mm_packus_epi16(p.r[0], p.r[1]),
+             out);
+}
+
+__attribute__((target("ssse3"))) inline __m128i bits332(__m128i R, __m128i G, __m128i B)
+{
+    // Shifting 16-bit lanes lets bits of one byte into the top of the
+    // other; the masks keep only bits that came from the byte itself.
+    return _mm_or_si128(_mm_or_si128(_mm_and_si128(R, _mm_set1_epi8(static_cast<char>(0xE0))),
+                                     _mm_and_si128(_mm_srli_epi16(G, 3), _mm_set1_epi8(0x1C))),
+                        _mm_and_si128(_mm_srli_epi16(B, 6), _mm_set1_epi8(0x03)));
+}
+
+// The same steps, thirty-two pixels at a time.
+__attribute__((target("avx2"))) inline __m256i term(__m256i sample, const Term &t)
+{
+    const __m256i offset = _mm256_set1_epi16(static_cast<short>(t.offset));
+    const __m256i v = t.negated ? _mm256_sub_epi16(offset, sample) : _mm256_sub_epi16(sample, offset);
+    const __m256i a = _mm256_abs_epi16(v);
+    __m256i m = _mm256_mulhi_epu16(a, _mm256_set1_epi16(static_cast<short>(t.fraction)));
+    for (int w = 0; w < t.whole; ++w)
+        m = _mm256_add_epi16(m, a);
+    return _mm256_sign_epi16(m, v);
+}
+
+struct Planes32 {
+    __m256i b[2], g[2], r[2]; // pixels 0-15 and 16-31, eight to a lane
+};
+
+__attribute__((target("avx2"))) inline Planes32 indicesOf32(const std::uint8_t *in)
+{
+    const __m256i low = _mm256_set1_epi16(0x00FF);
+    Planes32 p;
+    for (int h = 0; h < 2; ++h) {
+        const __m256i words = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(in + 32 * h));
+        const __m256i y = _mm256_srli_epi16(words, 8);
+        const __m256i c = _mm256_and_si256(words, low);
+        const __m256i cb =
+            _mm256_shufflehi_epi16(_mm256_shufflelo_epi16(c, _MM_SHUFFLE(2, 2, 0, 0)), _MM_SHUFFLE(2, 2, 0, 0));
+        const __m256i cr =
+            _mm256_shufflehi_epi16(_mm256_shufflelo_epi16(c, _MM_SHUFFLE(3, 3, 1, 1)), _MM_SHUFFLE(3, 3, 1, 1));
+        const __m256i ty = term(y, kLuma);
+        p.r[h] = _mm256_add_epi16(ty, term(cr, kRedCr));
+        p.g[h] = _mm256_add_epi16(ty, _mm256_add_epi16(term(cb, kGreenCb), term(cr, kGreenCr)));
+        p.b[h] = _mm256_add_epi16(ty, term(cb, kBlueCb));
+    }
+    return p;
+}
+
+// Packing works within lanes, leaving the pixels as 0-7, 16-23, 8-15,
+// 24-31; the permute puts them back in order.
+__attribute__((target("avx2"))) inline __m256i packInOrder(__m256i first, __m256i second)
+{
+    return _mm256_permute4x64_epi64(_mm256_packus_epi16(first, second), _MM_SHUFFLE(3, 1, 2, 0));
+}
+
+__attribute__((target("avx2"))) int convertGroups32(const std::uint8_t *in, int groups, std::uint8_t *out)
+{
+    for (int i = 0; i < groups; ++i) {
+        const Planes32 p = indicesOf32(in + 64 * i);
+        const __m256i B = packInOrder(p.b[0], p.b[1]);
+        const __m256i G = packInOrder(p.g[0], p.g[1]);
+        const __m256i R = packInOrder(p.r[0], p.r[1]);
+        storeBgr(_mm256_castsi256_si128(B), _mm256_castsi256_si128(G), _mm256_castsi256_si128(R), out + 96 * i);
+        storeBgr(_mm256_extracti128_si256(B, 1), _mm256_extracti128_si256(G, 1), _mm256_extracti128_si256(R, 1),
+                 out + 96 * i + 48);
+    }
+    return groups * 16;
+}
+
+__attribute__((target("avx2"))) int convert332Groups32(const std::uint8_t *in, int groups,
+                                                        const std::uint8_t *dither16, std::uint8_t *out)
+{
+    // Pixels 16-31 repeat the dither columns of pixels 0-15.
+    const __m256i d2 = _mm256_slli_epi16(
+        _mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i *>(dither16))), 1);
+    const __m256i d4 = _mm256_add_epi16(d2, d2);
+    for (int i = 0; i < groups; ++i) {
+        Planes32 p = indicesOf32(in + 64 * i);
+        for (int h = 0; h < 2; ++h) {
+            p.r[h] = _mm256_add_epi16(p.r[h], d2);
+            p.g[h] = _mm256_add_epi16(p.g[h], d2);
+            p.b[h] = _mm256_add_epi16(p.b[h], d4);
+        }
+        const __m256i R = packInOrder(p.r[0], p.r[1]);
+        const __m256i G = packInOrder(p.g[0], p.g[1]);
+        const __m256i B = packInOrder(p.b[0], p.b[1]);
+        auto *o = reinterpret_cast<__m128i *>(out + 32 * i);
+        _mm_storeu_si128(o, bits332(_mm256_castsi256_si128(R), _mm256_castsi256_si128(G), _mm256_castsi256_si128(B)));
+        _mm_storeu_si128(o + 1, bits332(_mm256_extracti128_si256(R, 1), _mm256_extracti128_si256(G, 1),
+                                        _mm256_extracti128_si256(B, 1)));
+    }
+    return groups * 16;
+}
+
 __attribute__((target("ssse3"))) int convertGroups(const std::uint8_t *in, int groups, std::uint8_t *out)
 {
     for (int i = 0; i < groups; ++i)
@@ -130,9 +226,6 @@ __attribute__((target("ssse3"))) int convert332Groups(const std::uint8_t *in, in
     const __m128i zero = _mm_setzero_si128();
     const __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i *>(dither16));
     const __m128i d2[2] = {_mm_slli_epi16(_mm_unpacklo_epi8(d, zero), 1), _mm_slli_epi16(_mm_unpackhi_epi8(d, zero), 1)};
-    const __m128i redMask = _mm_set1_epi8(static_cast<char>(0xE0));
-    const __m128i greenMask = _mm_set1_epi8(0x1C);
-    const __m128i blueMask = _mm_set1_epi8(0x03);
     for (int i = 0; i < groups; ++i) {
         Planes p = indicesOfSixteen(in + 32 * i);
         for (int h = 0; h < 2; ++h) {
@@ -143,12 +236,7 @@ __attribute__((target("ssse3"))) int convert332Groups(const std::uint8_t *in, in
         const __m128i R = _mm_packus_epi16(p.r[0], p.r[1]);
         const __m128i G = _mm_packus_epi16(p.g[0], p.g[1]);
         const __m128i B = _mm_packus_epi16(p.b[0], p.b[1]);
-        // Shifting 16-bit lanes lets bits of one byte into the top of the
-        // other; the masks keep only bits that came from the byte itself.
-        const __m128i bits = _mm_or_si128(_mm_or_si128(_mm_and_si128(R, redMask),
-                                                       _mm_and_si128(_mm_srli_epi16(G, 3), greenMask)),
-                                          _mm_and_si128(_mm_srli_epi16(B, 6), blueMask));
-        _mm_storeu_si128(reinterpret_cast<__m128i *>(out + 16 * i), bits);
+        _mm_storeu_si128(reinterpret_cast<__m128i *>(out + 16 * i), bits332(R, G, B));
     }
     return groups * 8;
 }
@@ -157,20 +245,48 @@ __attribute__((target("ssse3"))) int convert332Groups(const std::uint8_t *in, in
 
 } // namespace
 
-bool vectorConversionMatches(const LookupTables &tables)
+namespace {
+
+int levelOfProcessor()
 {
 #if ZUL_HAVE_X86
-    return __builtin_cpu_supports("ssse3") && tablesMatch(tables);
-#else
-    (void)tables;
-    return false;
+    if (__builtin_cpu_supports("avx2"))
+        return 2;
+    if (__builtin_cpu_supports("ssse3"))
+        return 1;
 #endif
+    return 0;
+}
+
+int &levelLimit()
+{
+    static int limit = 2;
+    return limit;
+}
+
+int level()
+{
+    static const int processor = levelOfProcessor();
+    return std::min(processor, levelLimit());
+}
+
+} // namespace
+
+void limitVectorLevel(int most)
+{
+    levelLimit() = most;
+}
+
+bool vectorConversionMatches(const LookupTables &tables)
+{
+    return level() > 0 && tablesMatch(tables);
 }
 
 int convert332PairsVector(const std::uint8_t *in, int pairs, const std::uint8_t *dither16, std::uint8_t *out)
 {
 #if ZUL_HAVE_X86
-    return convert332Groups(in, pairs / 8, dither16, out);
+    const int wide = level() >= 2 ? convert332Groups32(in, pairs / 16, dither16, out) : 0;
+    return wide + (level() >= 1 ? convert332Groups(in + 4 * wide, (pairs - wide) / 8, dither16, out + 2 * wide) : 0);
 #else
     (void)in;
     (void)pairs;
@@ -183,7 +299,8 @@ int convert332PairsVector(const std::uint8_t *in, int pairs, const std::uint8_t 
 int convertBgrPairsVector(const std::uint8_t *in, int pairs, std::uint8_t *out)
 {
 #if ZUL_HAVE_X86
-    return convertGroups(in, pairs / 8, out);
+    const int wide = level() >= 2 ? convertGroups32(in, pairs / 16, out) : 0;
+    return wide + (level() >= 1 ? convertGroups(in + 4 * wide, (pairs - wide) / 8, out + 6 * wide) : 0);
 #else
     (void)in;
     (void)pairs;

@@ -11,6 +11,10 @@ namespace zul {
 // processor can run it.
 bool vectorConversionMatches(const LookupTables &tables);
 
+// Caps the instruction set the vector paths use (2 wide, 1 narrow, 0 none)
+// so each can be checked on a processor that has the wider one.
+void limitVectorLevel(int most);
+
 // Converts whole groups of eight Cb-Y-Cr-Y pairs to B, G, R; gives the
 // number of pairs done, a multiple of eight, or 0 when it cannot help.
 int convertBgrPairsVector(const std::uint8_t *in, int pairs, std::uint8_t *out);

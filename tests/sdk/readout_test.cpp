@@ -1,4 +1,5 @@
 #include "card_fixture.h"
+#include "fast_convert.h"
 
 #include <algorithm>
 #include <cmath>
@@ -29,6 +30,12 @@ struct Formulas {
         return ty(y) + static_cast<int>((128 - cb) * 0.391) + static_cast<int>((128 - cr) * 0.813);
     }
     static int blueIndex(int y, int cb, int) { return ty(y) + static_cast<int>((cb - 128) * 2.018); }
+};
+
+// Restores the widest vector path when a test that narrowed it ends.
+struct VectorLevel {
+    explicit VectorLevel(int most) { zul::limitVectorLevel(most); }
+    ~VectorLevel() { zul::limitVectorLevel(2); }
 };
 
 constexpr int kDither[4][4] = {{0, 8, 2, 10}, {12, 4, 14, 6}, {3, 11, 1, 9}, {15, 7, 13, 5}};
@@ -433,15 +440,17 @@ TEST_F(CardTest, ConvertCbYCrYToBGR24)
     EXPECT_EQ(one, (Bytes{128, 128, 128}));
 }
 
-// Every Cb and Cr with Y running through all values, at gamma 1.0 (the
-// vector path where the processor has one) and at gamma 2.0 (tables).
+// Every Cb and Cr with Y running through all values, at gamma 1.0 (each
+// vector path the processor has, and none) and at gamma 2.0 (tables).
 TEST_F(CardTest, BgrConversionAgreesWithTheFormulasForEveryChroma)
 {
     open();
+    for (int level : {2, 1, 0})
     for (float gamma : {1.0f, 2.0f}) {
+        const VectorLevel narrowed(level);
         ASSERT_EQ(ZUL_setGamma(gamma), ZUL_OK);
 #if defined(__x86_64__)
-        EXPECT_EQ(zul::connection().tables.vectorBgr, gamma == 1.0f);
+        EXPECT_EQ(zul::connection().tables.vectorBgr, gamma == 1.0f && level > 0);
 #endif
         Formulas f;
         f.gamma = gamma;
@@ -465,7 +474,7 @@ TEST_F(CardTest, BgrConversionAgreesWithTheFormulasForEveryChroma)
             const Bytes got(out.begin() + 3 * p, out.begin() + 3 * p + 3);
             if (got != want) {
                 ++wrong;
-                ADD_FAILURE() << "gamma " << gamma << " Y " << y << " Cb " << u << " Cr " << v;
+                ADD_FAILURE() << "level " << level << " gamma " << gamma << " Y " << y << " Cb " << u << " Cr " << v;
             }
         }
     }
@@ -475,16 +484,19 @@ TEST_F(CardTest, BgrConversionAgreesWithTheFormulasForEveryChroma)
 // pixels so the dither starts at each column.
 TEST_F(CardTest, LongLinesInFormats3And7)
 {
-    std::vector<std::uint8_t> rgb(64 * 6 * 3);
+    std::vector<std::uint8_t> rgb(80 * 6 * 3);
     unsigned seed = 99;
     for (auto &v : rgb) {
         seed = seed * 1103515245u + 12345u;
         v = static_cast<std::uint8_t>(seed >> 16);
     }
-    const auto frame = zul::vcard::frameFromRgb(64, 6, rgb);
+    const auto frame = zul::vcard::frameFromRgb(80, 6, rgb);
     card->setPicture(frame);
     openConfigured();
-    for (const Window w : {Window{0, 60, 0, 5}, Window{3, 57, 1, 4}}) {
+    for (int level : {2, 1, 0})
+    for (const Window w : {Window{0, 76, 0, 5}, Window{3, 57, 1, 4}}) {
+        const VectorLevel narrowed(level);
+        ASSERT_EQ(ZUL_setGamma(1.0f), ZUL_OK);
         ZulVideoWindow v = videoWindow(w.xOffset, w.width, w.width, w.yOffset, w.lines, w.lines);
         ASSERT_EQ(ZUL_prepareSnap(&v), ZUL_OK);
         ASSERT_EQ(ZUL_startSnap(), ZUL_OK);
@@ -497,7 +509,8 @@ TEST_F(CardTest, LongLinesInFormats3And7)
                     const int n = w.width - x - r;
                     Bytes line(static_cast<std::size_t>(n) * (format == 3 ? 1 : 3));
                     ASSERT_EQ(ZUL_readLine(line.data(), x, n), ZUL_OK);
-                    EXPECT_EQ(line, expected.line(format, r, x, n)) << format << " x " << x << " line " << r;
+                    EXPECT_EQ(line, expected.line(format, r, x, n))
+                        << "level " << level << " format " << format << " x " << x << " line " << r;
                 }
             }
     }
