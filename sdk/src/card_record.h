@@ -40,5 +40,8 @@ struct ZulCard {
 
 namespace zul {
 constexpr std::uint16_t kValidCard = 4660;
-constexpr std::size_t kLineBufferBytes = 6400;
+// A colour line of the widest output (3200 pixels) is 6400 bytes; the
+// vertical blend covers two bytes more and a raw read from an odd first
+// pixel two more again.
+constexpr std::size_t kLineBufferBytes = 6404;
 } // namespace zul

@@ -69,6 +69,8 @@ void freeRecord(Connection &c, ZulCard *card)
     if (!card)
         return;
     std::erase(c.records, card);
+    if (c.frameOwner == card)
+        c.frameOwner = nullptr;
     release(card->interpolationA);
     release(card->interpolationB);
     card->validityTag = 0;

@@ -22,6 +22,12 @@ struct Connection {
     std::uint8_t wholeFrame = 0;
     std::uint16_t autoCropThreshold = 0;
     LookupTables tables;
+    // The whole stored image of the latest snap, when it was transferred in
+    // one request, and the card whose snap it is: a readout never converts
+    // a store left over from an earlier snap or another card's.
+    std::vector<std::uint8_t> frameStore;
+    const ZulCard *frameOwner = nullptr;
+    std::uint16_t frameWordsPerLine = 0;
     // Every record handed out and not yet closed, so that a stale handle
     // is refused without reading the memory it once pointed to.
     std::vector<ZulCard *> records;

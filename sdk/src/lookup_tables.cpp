@@ -1,5 +1,7 @@
 #include "lookup_tables.h"
 
+#include "fast_convert.h"
+
 #include <cmath>
 
 namespace zul {
@@ -66,6 +68,7 @@ void buildLookupTables(LookupTables &t, float gamma)
         else
             t.G8[v] = t.GT[static_cast<int>((v - 16) * 1.1434977578475336 + 0.5)];
     }
+    t.vectorBgr = vectorConversionMatches(t);
 }
 
 } // namespace zul

@@ -25,6 +25,9 @@ struct LookupTables {
     std::array<std::uint16_t, kClampSize> R565{}, G565{}, B565{};
     std::array<std::uint8_t, kClampSize> R332{}, G332{}, B332{};
     std::array<std::uint8_t, 256> G8{};
+    // B, G, R conversion may take the vector path: it gives these tables'
+    // values exactly.
+    bool vectorBgr = false;
 };
 
 void buildLookupTables(LookupTables &tables, float gamma);

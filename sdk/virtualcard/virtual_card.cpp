@@ -282,8 +282,11 @@ std::uint8_t VirtualCard::readStatus()
     ++statusReads_;
     // Without a signal there are no fields: the phase bit stands still and
     // an acquisition waits for a vertical sync that never comes.
+    // A field lasts 37 status reads: no multiple of the reads a 1-unit wait
+    // makes on either standard, so a poll that waits between readings still
+    // sees the phase change.
     if (options_.standard != 0)
-        phase_ = (statusReads_ / 2) % 2 != 0;
+        phase_ = (statusReads_ / 37) % 2 != 0;
     const bool ticking = acquiring_ && !options_.acquisitionStuck && options_.standard != 0;
     if (ticking && acquisitionReadsLeft_ == 0)
         endAcquisition();
@@ -314,9 +317,79 @@ void VirtualCard::writeControl(std::uint8_t value)
 
 void VirtualCard::endAcquisition()
 {
-    // The picture itself is put into memory by the digitizer model; until
-    // then an acquisition leaves the memory as it was.
     acquiring_ = false;
+    digitize();
+}
+
+const VideoFrame &VirtualCard::picture()
+{
+    const std::string key = options_.source.empty() ? "\n(chart)" + std::to_string(options_.standard)
+                                                    : options_.source;
+    if (pictureKey_ != "\n(set)" && key != pictureKey_) {
+        if (options_.source.empty())
+            picture_ = options_.standard == 525 ? testChart(780, 510) : testChart(950, 610);
+        else
+            picture_ = loadPicture(options_.source);
+        pictureKey_ = key;
+    }
+    return picture_;
+}
+
+// Fills card memory from the picture as the geometry registers say.
+// Without scaling (HS and VS zero) stored pixel k of line m is source pixel
+// (HD - base + k) of source line (VD - 2 + m) in frame lines, or of field
+// line (VD / 2 - 2 + m), that is frame line 2 (VD / 2 - 2 + m), in a field
+// capture: exactly the window the library asked for, one line early when it
+// moved an odd first line up. A scaled window samples the nearest source
+// pixel and line at or before each stored one (no filtering).
+//
+// A colour line holds one word per pixel, the chroma byte first: Cb on even
+// and Cr on odd positions of the video line (HD + k), each taken from that
+// word's own pixel. A monochrome line holds two Y samples per word, the
+// first in the low byte.
+void VirtualCard::digitize()
+{
+    const VideoFrame &source = picture();
+    const std::uint8_t b0 = registers_[3];
+    const int vd = ((b0 >> 6) & 3) << 8 | registers_[4];
+    const int va = ((b0 >> 4) & 3) << 8 | registers_[5];
+    const int hd = ((b0 >> 2) & 3) << 8 | registers_[6];
+    const int w2 = (b0 & 3) << 8 | registers_[7];
+    const int hs = registers_[8] << 8 | registers_[9];
+    int vs = (registers_[19] & 31) << 8 | registers_[20];
+    if (vs >= 4096)
+        vs -= 8192;
+    const int yScale512 = 512 - vs;
+    const bool interlaced = (acquisitionMode_ & 8) != 0;
+    const bool monochrome = (acquisitionMode_ & 32) != 0;
+    const int base = options_.standard == 525 ? 126 : 176;
+    if (yScale512 <= 0 || w2 == 0)
+        return;
+
+    const int activeLines = interlaced ? va : va / 2;
+    const int firstLine = interlaced ? vd - 2 : vd / 2 - 2;
+    const std::size_t lines =
+        std::min<std::size_t>(kMemoryLines, static_cast<std::size_t>((activeLines * 512 + yScale512 - 1) / yScale512));
+    const long xStep = hs + 4096; // source pixels per stored pixel, in 1/4096
+    const int firstPixel = static_cast<int>(hd * xStep / 4096) - base;
+    const std::size_t words = std::min<std::size_t>(lineStride_, static_cast<std::size_t>(monochrome ? w2 / 2 : w2));
+    // Whatever a caller wrote to the registers, the card stays in its memory.
+    for (std::size_t m = 0; m < lines && (m + 1) * lineStride_ <= memory_.size(); ++m) {
+        const int sourceLine = firstLine + static_cast<int>(m * static_cast<std::size_t>(yScale512) / 512);
+        const int row = interlaced ? sourceLine : 2 * sourceLine;
+        std::uint16_t *out = &memory_[m * lineStride_];
+        auto sample = [&](int k) { return source.at(firstPixel + static_cast<int>(k * xStep / 4096), row); };
+        for (std::size_t w = 0; w < words; ++w) {
+            const int k = static_cast<int>(w);
+            if (monochrome) {
+                out[w] = static_cast<std::uint16_t>(sample(2 * k).y | sample(2 * k + 1).y << 8);
+            } else {
+                const auto s = sample(k);
+                const std::uint8_t chroma = ((hd + k) & 1) ? s.cr : s.cb;
+                out[w] = static_cast<std::uint16_t>(chroma | s.y << 8);
+            }
+        }
+    }
 }
 
 std::uint16_t VirtualCard::memoryWord(std::size_t line, std::size_t word) const
@@ -344,15 +417,21 @@ bool VirtualCard::transfer(std::uint32_t code, const void *input, std::size_t in
             out[written] = static_cast<std::uint8_t>(memoryWord(line, written) >> 8);
     } else {
         const std::size_t lines = code == kReadFrame ? in.lines : 1;
+        // In the frame stream a monochrome capture's odd lines start one
+        // word late, behind a lead word of zero.
+        const bool lead = code == kReadFrame && (acquisitionMode_ & 32) != 0;
         for (std::size_t l = 0; l < lines; ++l)
             for (std::size_t w = 0; w < in.count && written + 2 <= outputSize; ++w) {
-                const std::uint16_t value = memoryWord(code == kReadFrame ? l : line, w);
+                const std::size_t from = code == kReadFrame ? l : line;
+                const std::size_t shift = lead && (l & 1) ? 1 : 0;
+                const std::uint16_t value = w < shift ? 0 : memoryWord(from, w - shift);
                 out[written++] = static_cast<std::uint8_t>(value);
                 out[written++] = static_cast<std::uint8_t>(value >> 8);
             }
     }
     *returned = static_cast<std::uint32_t>(written);
-    note(code, -1, nullptr, 0, true);
+    // The request's own words, so a test sees what was asked for.
+    note(code, -1, reinterpret_cast<const std::uint8_t *>(&in), sizeof in, true);
     return true;
 }
 

@@ -1,11 +1,13 @@
 #pragma once
 
 #include "driver_channel.h"
+#include "video_source.h"
 #include "virtual_card_options.h"
 
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace zul::vcard {
@@ -72,6 +74,15 @@ public:
     std::size_t lineStride() const { return lineStride_; }
     void setLineStride(std::size_t words) { lineStride_ = words ? words : 1; }
 
+    // The picture the card digitizes instead of the `source=` file or the
+    // built-in chart.
+    void setPicture(VideoFrame frame)
+    {
+        picture_ = std::move(frame);
+        pictureKey_ = "\n(set)";
+    }
+    const VideoFrame &picture();
+
     void record(bool on) { recording_ = on; }
     const std::vector<Transfer> &transfers() const { return transfers_; }
     void clearTransfers() { transfers_.clear(); }
@@ -96,6 +107,7 @@ private:
     std::uint8_t readStatus();
     void writeControl(std::uint8_t value);
     void endAcquisition();
+    void digitize();
     std::uint16_t memoryWord(std::size_t line, std::size_t word) const;
     void note(std::uint32_t code, int first, const std::uint8_t *bytes, std::size_t count, bool ok);
     static bool armed(int &countdown);
@@ -125,6 +137,9 @@ private:
     long controlWrites_ = 0;
     long statusReads_ = 0;
     std::vector<std::uint8_t> triggerWrites_;
+
+    VideoFrame picture_;
+    std::string pictureKey_ = "\n(none)";
 
     bool recording_ = false;
     std::vector<Transfer> transfers_;

@@ -47,6 +47,14 @@ protected:
 
     void open() { ASSERT_EQ(ZUL_init(), ZUL_OK); }
 
+    // Opens the card and configures input 0 for whatever signal it sees.
+    void openConfigured()
+    {
+        open();
+        ZulConfig config{};
+        ASSERT_EQ(ZUL_videoConfig(0, 0, &config), ZUL_OK);
+    }
+
     ZulCard *record() { return zul::currentCard(); }
 
     std::string lastError() { return ZUL_lastErrorFunctionName(); }
@@ -65,4 +73,13 @@ protected:
 };
 
 using Bytes = std::vector<std::uint8_t>;
+
+inline ZulVideoWindow videoWindow(int xOffset, int xActive, int xPixels, int yOffset, int yActive, int yPixels,
+                                  int interlaced = 1, int monochrome = 0)
+{
+    return ZulVideoWindow{static_cast<std::uint16_t>(xOffset), static_cast<std::uint16_t>(xActive),
+                          static_cast<std::uint16_t>(xPixels), static_cast<std::uint16_t>(yOffset),
+                          static_cast<std::uint16_t>(yActive), static_cast<std::uint16_t>(yPixels),
+                          interlaced, monochrome};
+}
 using Writes = std::vector<std::pair<int, Bytes>>;
