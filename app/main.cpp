@@ -15,23 +15,56 @@
 #include <QTextStream>
 
 namespace {
-int runDesktop(int argc, char **argv)
+const QCommandLineOption &cardOption()
 {
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Isostep"));
-    QApplication::setApplicationVersion(QStringLiteral(ISOSTEP_VERSION));
+    static const QCommandLineOption card(
+        QStringLiteral("card"),
+        QStringLiteral("Bring up the capture card at start-up (ZUL_DRIVER=virtual selects the virtual card)."));
+    return card;
+}
 
-    QCommandLineParser parser;
+void describeProgram(QCommandLineParser &parser)
+{
+    QCoreApplication::setApplicationName(QStringLiteral("Isostep"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(ISOSTEP_VERSION));
     parser.setApplicationDescription(QStringLiteral(
         "Isostep: six-step photoelastic image composition.\n"
         "Without a command it opens the workstation window. Batch commands (no display needed):\n"
         "  isostepbmp compose --help\n"
-        "  isostepbmp split --help"));
+        "  isostepbmp split --help\n"
+        "  isostepbmp mask --help"));
     parser.addHelpOption();
     parser.addVersionOption();
-    const QCommandLineOption card(QStringLiteral("card"),
-                                  QStringLiteral("Bring up the capture card at start-up (ZUL_DRIVER=virtual selects the virtual card)."));
-    parser.addOption(card);
+    parser.addOption(cardOption());
+}
+
+// --help and --version answer without a display, so scripts on a machine
+// without an X server can ask them too.
+bool asksForHelpOrVersion(int argc, char **argv)
+{
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray word(argv[i]);
+        if (word == "-h" || word == "--help" || word == "--help-all" || word == "-v" || word == "--version"
+            || word == "-?")
+            return true;
+    }
+    return false;
+}
+
+int answerHelpOrVersion(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    QCommandLineParser parser;
+    describeProgram(parser);
+    parser.process(app); // prints and exits
+    return 0;
+}
+
+int runDesktop(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    QCommandLineParser parser;
+    describeProgram(parser);
     parser.process(app);
 
     AppState state;
@@ -42,7 +75,7 @@ int runDesktop(int argc, char **argv)
     MDIForm1 mainWindow(state, op, settings, library, launcher);
     op.setParent(&mainWindow);
 
-    const bool startWithCard = parser.isSet(card);
+    const bool startWithCard = parser.isSet(cardOption());
     auto *splash = new frmSplash([&] { mainWindow.Form_Load(startWithCard); }, [&] { mainWindow.show(); });
     splash->Form_Load(splash->screen()->depth());
     splash->show();
@@ -82,5 +115,7 @@ int main(int argc, char **argv)
 {
     if (isBatchCommand(argc, argv))
         return runBatchCommand(argc, argv);
+    if (asksForHelpOrVersion(argc, argv))
+        return answerHelpOrVersion(argc, argv);
     return runDesktop(argc, argv);
 }

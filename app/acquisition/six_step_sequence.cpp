@@ -16,6 +16,7 @@
 #include <QFileInfo>
 #include <QMdiArea>
 #include <algorithm>
+#include <optional>
 #include <cmath>
 
 namespace {
@@ -95,7 +96,6 @@ bool SixStepSequence::gather(int index)
 
     if (reflection_)
         window_.setStatusPanel(4, QStringLiteral("Waiting"));
-    BusyCursor busy;
     window_.setStatusPanel(4, reflection_ ? QStringLiteral("Capturing Image") : QStringLiteral("Capturing Images"));
     letEventsRun();
 
@@ -104,8 +104,10 @@ bool SixStepSequence::gather(int index)
 
     // Image 1 sets the geometry; the other five must match it.
     WorkingImages &images = images_;
+    std::optional<BusyCursor> busy(std::in_place);
     const QString problem = images.take(index, fileName_);
     if (!problem.isEmpty()) {
+        busy.reset(); // no hourglass over the message
         window_.op().tell(problem, QStringLiteral("Isostep"), Operator::Icon::Exclamation);
         return false;
     }
@@ -118,8 +120,14 @@ bool SixStepSequence::gather(int index)
     letEventsRun();
 
     QImage &working = images.image(index);
-    if (!reflection_ && !state.noCard && !drawLiveImage(working))
-        return false;
+    if (!reflection_ && !state.noCard) {
+        if (!state.liveImage) {
+            busy.reset();
+            recoverCard();
+            return false;
+        }
+        drawLiveImage(working);
+    }
     if (window_.checkValue(1) == 1) {
         window_.setStatusPanel(4, QStringLiteral("Filtering"));
         ButterworthFilter(working, state.cutOffRatio);
@@ -183,16 +191,11 @@ void SixStepSequence::drawFitted(int index)
     window_.imageForm(index)->picture()->setImage(view);
 }
 
-bool SixStepSequence::drawLiveImage(QImage &working)
+void SixStepSequence::drawLiveImage(QImage &working)
 {
     AppState &state = window_.state();
-    if (!state.liveImage) {
-        recoverCard();
-        return false;
-    }
     ZulSurface surface = zulSurfaceFor(working, QSize(state.imageWidth, state.imageHeight));
     window_.card().drawDIB(&surface, state.liveImage, 0, 0, 0, 0);
-    return true;
 }
 
 void SixStepSequence::recoverCard()
@@ -260,11 +263,9 @@ bool composeWorkingImages(MDIForm1 &window, SixLayout layout)
 
     window.setStatusPanel(4, QStringLiteral("Saving Image"));
     letEventsRun();
-    CompositeResult result;
-    {
-        BusyCursor busy;
-        result = ComposeSix(request, window.op());
-    }
+    // No hourglass here: the writer's messages follow straight on, and the
+    // composition itself takes a blink.
+    const CompositeResult result = ComposeSix(request, window.op());
     if (!result.written)
         return false;
     state.maskImage = result.maskImage;

@@ -19,7 +19,7 @@ private:
     bool chooseFile(int index);
     void probeSiblings();
     void drawFitted(int index);
-    bool drawLiveImage(QImage &working);
+    void drawLiveImage(QImage &working);
     void recoverCard();
     void askAlignment();
 

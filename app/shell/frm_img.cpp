@@ -8,8 +8,16 @@ FrmImg::FrmImg(QWidget *parent) : QMdiSubWindow(parent), picture_(new PictureBox
 {
     setObjectName(QStringLiteral("FrmImg"));
     setWindowTitle(QStringLiteral("Form2"));
-    picture_->setAccessibleName(QStringLiteral("image"));
     setWidget(picture_);
+    picture_->setAccessibleName(windowTitle());
+}
+
+void FrmImg::changeEvent(QEvent *event)
+{
+    // Six windows share one design; their captions tell them apart.
+    if (event->type() == QEvent::WindowTitleChange)
+        picture_->setAccessibleName(windowTitle());
+    QMdiSubWindow::changeEvent(event);
 }
 
 void FrmImg::closeEvent(QCloseEvent *event)

@@ -13,6 +13,7 @@ public:
     PictureBox *picture() const { return picture_; }
 
 protected:
+    void changeEvent(QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
 
 private:

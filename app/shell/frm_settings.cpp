@@ -376,6 +376,14 @@ void frmSettings::text2Changed()
         refuseNumber();
         return;
     }
+    // Outside 0..1 the recursion is no low-pass filter and would spoil every
+    // filtered image without a word.
+    if (!(*ratio > 0.0 && *ratio < 1.0)) {
+        main_.op().beep();
+        main_.op().tell(QStringLiteral("The cut-off ratio must lie between 0 and 1, for example 0.25."),
+                        QStringLiteral("Isostep"), Operator::Icon::None);
+        return;
+    }
     pendingCutOff_ = *ratio;
 }
 
@@ -430,7 +438,10 @@ void frmSettings::Command4_Click()
     state.ondaraPath = Label4->text();
     state.sabelnPath = Label5->text();
     state.moireProgPath = Label10->text();
-    QDir::setCurrent(Dir1->path());
+    if (!QDir::setCurrent(Dir1->path()))
+        main_.op().tell(QStringLiteral("The folder \"%1\" cannot be used as the working folder.")
+                            .arg(QDir::toNativeSeparators(Dir1->path())),
+                        QStringLiteral("Settings"), Operator::Icon::Exclamation);
     if (const auto count = vb::toInt16(Text1->text()))
         state.averageCount = *count;
     for (int box = 1; box <= 3; ++box)

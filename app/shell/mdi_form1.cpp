@@ -168,22 +168,22 @@ void MDIForm1::buildTopToolbar()
     toolbar3_->setIconSize(QSize(24, 24));
 
     for (int index = 1; index <= 21; ++index) {
-        const ToolbarButtonSpec &spec = kToolbar3Buttons[index - 1];
-        if (!spec.key) {
+        const ToolbarButtonEntry &entry = kToolbar3Buttons[index - 1];
+        if (!entry.key) {
             toolbarButtons_[index] = toolbar3_->addSeparator();
             continue;
         }
-        const QString key = QString::fromUtf8(spec.key);
-        QAction *action = toolbar3_->addAction(QIcon(QStringLiteral(":/icons/%1.svg").arg(QLatin1String(spec.icon))),
-                                               QString::fromUtf8(spec.caption));
+        const QString key = QString::fromUtf8(entry.key);
+        QAction *action = toolbar3_->addAction(QIcon(QStringLiteral(":/icons/%1.svg").arg(QLatin1String(entry.icon))),
+                                               QString::fromUtf8(entry.caption));
         action->setObjectName(QStringLiteral("Toolbar3_") + key);
         action->setData(key);
-        action->setToolTip(QString::fromUtf8(spec.tooltip));
+        action->setToolTip(QString::fromUtf8(entry.tooltip));
         action->setCheckable(key == QLatin1String("filter") || key == QLatin1String("x46")
                              || key == QLatin1String("auto"));
         connect(action, &QAction::triggered, this, [this, action] { Toolbar3_ButtonClick(action->data().toString()); });
         if (QWidget *button = toolbar3_->widgetForAction(action))
-            describe(button, QString::fromUtf8(spec.caption), action->toolTip());
+            describe(button, QString::fromUtf8(entry.caption), action->toolTip());
         toolbarButtons_[index] = action;
     }
 
@@ -392,13 +392,13 @@ void MDIForm1::placeAverageControls(QPoint text3, QPoint text4, QPoint upDown2)
 void MDIForm1::setButtonCaptions(bool labelled)
 {
     for (int index = 1; index <= 21; ++index) {
-        const ToolbarButtonSpec &spec = kToolbar3Buttons[index - 1];
-        if (!spec.key)
+        const ToolbarButtonEntry &entry = kToolbar3Buttons[index - 1];
+        if (!entry.key)
             continue;
-        toolbarButtons_[index]->setText(labelled ? QString::fromUtf8(spec.label) : QString());
+        toolbarButtons_[index]->setText(labelled ? QString::fromUtf8(entry.label) : QString());
         toolbar3_->setToolButtonStyle(labelled ? Qt::ToolButtonTextUnderIcon : Qt::ToolButtonIconOnly);
         if (QWidget *button = toolbar3_->widgetForAction(toolbarButtons_[index]))
-            button->setAccessibleName(labelled ? QString::fromUtf8(spec.label) : QString::fromUtf8(spec.tooltip));
+            button->setAccessibleName(labelled ? QString::fromUtf8(entry.label) : QString::fromUtf8(entry.tooltip));
     }
 }
 

@@ -35,7 +35,7 @@ void MDIForm1::Form_Load(bool startWithCard)
             // A stored folder can vanish (a removed disc, a renamed share);
             // that is no reason to give up the rest of the start-up.
             const QString home = QDir::homePath();
-            op_.tell(QStringLiteral("The working folder \"%1\" does not exist.  Isostep is working in %2 instead.")
+            op_.tell(QStringLiteral("The working folder \"%1\" cannot be opened.  Isostep is working in %2 instead.")
                          .arg(QDir::toNativeSeparators(directory), QDir::toNativeSeparators(home)),
                      QStringLiteral("Isostep"), Operator::Icon::Exclamation);
             QDir::setCurrent(home);
@@ -51,6 +51,9 @@ void MDIForm1::Form_Load(bool startWithCard)
 
         state_.imageSizeOption = settings_.integer(kOptions, QStringLiteral("areaind"), 0);
         state_.cutOffRatio = settings_.number(kOptions, QStringLiteral("cor"), 0.25);
+        // A stored ratio outside 0..1 is no low-pass filter; the default is.
+        if (!(state_.cutOffRatio > 0.0 && state_.cutOffRatio < 1.0))
+            state_.cutOffRatio = 0.25;
 
         QAction *top = findChild<QAction *>(QStringLiteral("mnuTop"));
         QAction *left = findChild<QAction *>(QStringLiteral("mnuShowLeft"));

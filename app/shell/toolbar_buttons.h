@@ -5,7 +5,7 @@
 // The top toolbar's 21 buttons, in order. A button without a key is a
 // separator. The label is what "Button Labels" puts back, which for the
 // moire button differs from its first caption.
-struct ToolbarButtonSpec {
+struct ToolbarButtonEntry {
     const char *key;
     const char *caption;
     const char *label;
@@ -13,7 +13,7 @@ struct ToolbarButtonSpec {
     const char *icon;
 };
 
-inline constexpr std::array<ToolbarButtonSpec, 21> kToolbar3Buttons = {{
+inline constexpr std::array<ToolbarButtonEntry, 21> kToolbar3Buttons = {{
     {"file", "File", "File", "Set Filename", "file"},
     {nullptr, "", "", nullptr, nullptr},
     {"area", "Area", "Area", "Set Area", "area"},

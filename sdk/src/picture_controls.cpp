@@ -176,9 +176,10 @@ extern "C" ZUL_API int ZUL_setGamma(float gamma)
     entering("ZUL_setGamma");
     if (!currentCard())
         return failed(ZUL_ERR_NOT_INITIALIZED);
-    // Only a positive, finite gamma gives a curve; anything else would fill
-    // the tables with wrapped-around values.
-    if (!std::isfinite(gamma) || gamma <= 0.0f)
+    // Zero and NaN give no exponent at all. A negative gamma is taken as it
+    // comes: its entries above 255 keep their low byte, as callers of the
+    // card have always seen.
+    if (gamma == 0.0f || std::isnan(gamma))
         return failed(ZUL_ERR_RANGE);
     buildLookupTables(connection().tables, gamma);
     return ZUL_OK;

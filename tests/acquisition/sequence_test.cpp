@@ -128,8 +128,13 @@ TEST_F(SequenceTest, AlignmentAnswersNoAndYes)
     QFile::remove(six());
     op.messages.clear();
     op.files = {sample(1)};
-    op.answers = {Operator::Answer::Yes, Operator::Answer::No, Operator::Answer::Yes};
+    // The name is used now, so it is asked about first; then AutoRead, then
+    // the alignment question.
+    op.answers = {Operator::Answer::Yes, Operator::Answer::Yes, Operator::Answer::Yes};
     window->cmdRef_Click();
+    EXPECT_EQ(op.unscripted, 0);
+    ASSERT_EQ(op.messages.size(), 3u);
+    EXPECT_EQ(op.messages[0].title, "Warning");
     // Yes hands the images to the alignment, which writes when it is done.
     EXPECT_EQ(state.alignState, 1);
     EXPECT_FALSE(QFile::exists(six()));

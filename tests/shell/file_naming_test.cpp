@@ -2,15 +2,15 @@
 
 namespace {
 const char *const kReflectionQuestion =
-    "Use previous file name (/data/spec.six)?  This will overwrite your last set of data.  Choose YES to proceed or NO to choose new file name.";
+    "Use previous file name (/data/disc.six)?  This will overwrite your last set of data.  Choose YES to proceed or NO to choose new file name.";
 const char *const kTransmissionQuestion =
-    "Use previous file name? (/data/spec.six)  This will overwrite your last set of data.  Choose YES to proceed or NO to choose new file name.";
+    "Use previous file name? (/data/disc.six)  This will overwrite your last set of data.  Choose YES to proceed or NO to choose new file name.";
 } // namespace
 
 TEST_F(ShellTest, SetFilenameCutsTheExtensionAndShowsTheName)
 {
     MDIForm1 &w = load();
-    op.files = {"/data/spec.six"};
+    op.files = {"/data/disc.six"};
     w.cmdFile_Click();
     const auto &record = op.dialogs.at(0).record;
     EXPECT_TRUE(op.dialogs[0].save);
@@ -20,17 +20,17 @@ TEST_F(ShellTest, SetFilenameCutsTheExtensionAndShowsTheName)
     EXPECT_EQ(record.title, "Choose file name");
     EXPECT_EQ(record.defaultExtension, "bas");
     EXPECT_TRUE(record.overwritePrompt);
-    EXPECT_EQ(state.currentFileName, "/data/spec.six");
-    EXPECT_EQ(w.naming().baseName(), "/data/spec");
+    EXPECT_EQ(state.currentFileName, "/data/disc.six");
+    EXPECT_EQ(w.naming().baseName(), "/data/disc");
     EXPECT_TRUE(state.fileNameFresh);
-    EXPECT_EQ(w.statusPanel(2), "/data/spec.six");
+    EXPECT_EQ(w.statusPanel(2), "/data/disc.six");
 
-    op.files = {"/data/spec.bas"};
+    op.files = {"/data/disc.bas"};
     w.cmdFile_Click();
-    EXPECT_EQ(w.naming().baseName(), "/data/spec");
-    op.files = {"/data/spec.x"};
+    EXPECT_EQ(w.naming().baseName(), "/data/disc");
+    op.files = {"/data/disc.x"};
     w.cmdFile_Click();
-    EXPECT_EQ(w.naming().baseName(), "/data/sp");
+    EXPECT_EQ(w.naming().baseName(), "/data/di");
 }
 
 TEST_F(ShellTest, CancelledFirstDialogKeepsTheBaseAndStopsAfterThePanel)
@@ -47,7 +47,7 @@ TEST_F(ShellTest, CancelledFirstDialogKeepsTheBaseAndStopsAfterThePanel)
 TEST_F(ShellTest, AutoIncNumbersEveryCapture)
 {
     MDIForm1 &w = load();
-    op.files = {"/data/spec.six"};
+    op.files = {"/data/disc.six"};
     w.cmdFile_Click();
     QStringList names;
     for (int capture = 0; capture < 3; ++capture) {
@@ -55,7 +55,7 @@ TEST_F(ShellTest, AutoIncNumbersEveryCapture)
         names << state.currentFileName;
         state.fileNameFresh = false;
     }
-    EXPECT_EQ(names, QStringList({"/data/spec1.six", "/data/spec2.six", "/data/spec3.six"}));
+    EXPECT_EQ(names, QStringList({"/data/disc1.six", "/data/disc2.six", "/data/disc3.six"}));
     EXPECT_TRUE(op.messages.empty());
 
     // "Set Filename" starts the numbering again even when cancelled; the
@@ -63,17 +63,17 @@ TEST_F(ShellTest, AutoIncNumbersEveryCapture)
     op.files = {QString()};
     w.cmdFile_Click();
     ASSERT_TRUE(w.naming().namingStep(FileNaming::Wording::Reflection, true));
-    EXPECT_EQ(state.currentFileName, "/data/spec31.six");
+    EXPECT_EQ(state.currentFileName, "/data/disc31.six");
 }
 
 TEST_F(ShellTest, ReusedNameIsAskedAboutInEachWording)
 {
     MDIForm1 &w = load();
-    op.files = {"/data/spec.six"};
+    op.files = {"/data/disc.six"};
     w.cmdFile_Click();
     ASSERT_TRUE(w.naming().namingStep(FileNaming::Wording::Reflection, false));
     EXPECT_TRUE(op.messages.empty()); // right after "Set Filename" nothing is asked
-    EXPECT_EQ(state.currentFileName, "/data/spec.six");
+    EXPECT_EQ(state.currentFileName, "/data/disc.six");
     state.fileNameFresh = false;
 
     op.answers = {Operator::Answer::Yes};

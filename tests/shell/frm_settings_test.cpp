@@ -501,3 +501,19 @@ TEST_F(SettingsDialogTest, SavedDefaultsComeBackAfterARestart)
     EXPECT_FALSE(menuChecked(again, "mnuShowLeft"));
     EXPECT_FALSE(menuChecked(again, "mnuLabels"));
 }
+
+TEST_F(SettingsDialogTest, CutOffOutsideTheFilterRangeIsRefused)
+{
+    load();
+    frmSettings &d = open();
+    d.Check[1]->setChecked(true);
+    op.messages.clear();
+    d.Text2->setText("25");
+    ASSERT_EQ(op.messages.size(), 1u);
+    EXPECT_EQ(op.messages[0].text, "The cut-off ratio must lie between 0 and 1, for example 0.25.");
+    d.Command4->click(); // "Set as Current"
+    EXPECT_DOUBLE_EQ(state.cutOffRatio, 0.25);
+    d.Text2->setText("0.3");
+    d.Command4->click();
+    EXPECT_DOUBLE_EQ(state.cutOffRatio, 0.3);
+}

@@ -196,3 +196,10 @@ TEST_F(ShellTest, ShutdownWithCardSavesDumpAndClosesDown)
     window->Form_Unload();
     EXPECT_EQ(card.calls, QStringList({"saveIniFile DEFAULT", "releasePalette", "closedown(1)"}));
 }
+
+TEST_F(ShellTest, StoredCutOffOutsideTheFilterRangeFallsBackToTheDefault)
+{
+    store("options", "cor", "25");
+    load();
+    EXPECT_DOUBLE_EQ(state.cutOffRatio, 0.25);
+}
