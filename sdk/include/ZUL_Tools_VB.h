@@ -176,7 +176,7 @@ ZUL_API int ZUL_disableFlash(void);
 ZUL_API int ZUL_startReadout(int format, int16_t *lineBytes);
 ZUL_API int ZUL_readLine(uint8_t *buffer, int firstPixel, int count);
 ZUL_API int ZUL_skipLines(int n);
-ZUL_API int ZUL_convertCbYCrYToBGR24(const uint8_t *source, uint8_t *target, int pixels);
+ZUL_API int ZUL_convertCbYCrYToBGR24(uint8_t *out, const uint8_t *in, int count);
 ZUL_API int ZUL_autoCrop(ZulVideoWindow *window);
 
 /* Extended capture */

@@ -433,9 +433,9 @@ extern "C" ZUL_API int ZUL_skipLines(int n)
     return ZUL_OK;
 }
 
-extern "C" ZUL_API int ZUL_convertCbYCrYToBGR24(const uint8_t *source, uint8_t *target, int pixels)
+extern "C" ZUL_API int ZUL_convertCbYCrYToBGR24(uint8_t *target, const uint8_t *source, int pixels)
 {
-    entering("ZUL_convertCbYCrYToBGR24");
+    // No name of its own: a failure is charged to whatever ran last.
     if (!currentCard())
         return failed(ZUL_ERR_NOT_INITIALIZED);
     if (!source || !target)

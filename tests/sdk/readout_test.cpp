@@ -425,18 +425,22 @@ TEST_F(CardTest, ConvertCbYCrYToBGR24)
 {
     const Bytes in{90, 81, 110, 41, 128, 235, 128, 16, 128, 126};
     Bytes out(15, 0xEE);
-    EXPECT_EQ(ZUL_convertCbYCrYToBGR24(in.data(), out.data(), 2), ZUL_ERR_NOT_INITIALIZED);
+    EXPECT_EQ(ZUL_convertCbYCrYToBGR24(out.data(), in.data(), 2), ZUL_ERR_NOT_INITIALIZED);
     open();
-    EXPECT_EQ(ZUL_convertCbYCrYToBGR24(nullptr, out.data(), 2), ZUL_ERR_BAD_POINTER);
-    EXPECT_EQ(ZUL_convertCbYCrYToBGR24(in.data(), nullptr, 2), ZUL_ERR_BAD_POINTER);
+    // It has no name of its own: a failure is charged to the call before it.
+    std::uint8_t status = 0;
+    ASSERT_EQ(ZUL_getControlStatus(&status), ZUL_OK);
+    EXPECT_EQ(ZUL_convertCbYCrYToBGR24(nullptr, in.data(), 2), ZUL_ERR_BAD_POINTER);
+    EXPECT_STREQ(ZUL_lastErrorFunctionName(), "ZUL_getControlStatus");
+    EXPECT_EQ(ZUL_convertCbYCrYToBGR24(out.data(), nullptr, 2), ZUL_ERR_BAD_POINTER);
     // Red and blue as in the readout; then white (TY 235 = 254 + 280) and
     // black (TY 16 = 280); the fifth pixel, Y 126, borrows the Cr of the
     // pair before: TY 126 = 128 + 280.
-    ASSERT_EQ(ZUL_convertCbYCrYToBGR24(in.data(), out.data(), 5), ZUL_OK);
+    ASSERT_EQ(ZUL_convertCbYCrYToBGR24(out.data(), in.data(), 5), ZUL_OK);
     EXPECT_EQ(out, (Bytes{0, 103, 47, 0, 57, 1, 254, 254, 254, 0, 0, 0, 128, 128, 128}));
     // A lone pixel has no pair before it and is taken as neutral.
     Bytes one(3);
-    ASSERT_EQ(ZUL_convertCbYCrYToBGR24(in.data() + 8, one.data(), 1), ZUL_OK);
+    ASSERT_EQ(ZUL_convertCbYCrYToBGR24(one.data(), in.data() + 8, 1), ZUL_OK);
     EXPECT_EQ(one, (Bytes{128, 128, 128}));
 }
 
@@ -463,7 +467,7 @@ TEST_F(CardTest, BgrConversionAgreesWithTheFormulasForEveryChroma)
         }
         Bytes out(65536 * 6);
         for (int chunk = 0; chunk < 4; ++chunk)
-            ASSERT_EQ(ZUL_convertCbYCrYToBGR24(in.data() + chunk * 65536, out.data() + chunk * 98304, 32768), ZUL_OK);
+            ASSERT_EQ(ZUL_convertCbYCrYToBGR24(out.data() + chunk * 98304, in.data() + chunk * 65536, 32768), ZUL_OK);
         int wrong = 0;
         for (int p = 0; p < 131072 && wrong < 5; ++p) {
             const int q = p / 2;
