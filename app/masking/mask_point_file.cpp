@@ -42,7 +42,7 @@ public:
         QString unified = text;
         unified.replace(QLatin1String("\r\n"), QLatin1String("\n"));
         lines_ = unified.split(QLatin1Char('\n'));
-        // Only blank lines may follow the last area.
+        // Blank lines at the end are no lines at all.
         while (!lines_.isEmpty() && lines_.last().trimmed().isEmpty())
             lines_.removeLast();
     }
@@ -88,8 +88,9 @@ QString readPoints(Lines &lines, MaskAreas &areas, int area, int count)
 {
     for (int point = 0; point < count; ++point) {
         const auto fields = lines.take(2);
-        const auto x = fields ? integer((*fields)[0], std::numeric_limits<qint32>::min(), std::numeric_limits<qint32>::max()) : std::nullopt;
-        const auto y = fields ? integer((*fields)[1], std::numeric_limits<qint32>::min(), std::numeric_limits<qint32>::max()) : std::nullopt;
+        // The editor keeps 16-bit coordinates.
+        const auto x = fields ? integer((*fields)[0], std::numeric_limits<qint16>::min(), std::numeric_limits<qint16>::max()) : std::nullopt;
+        const auto y = fields ? integer((*fields)[1], std::numeric_limits<qint16>::min(), std::numeric_limits<qint16>::max()) : std::nullopt;
         if (!x || !y)
             return lines.badLine(QStringLiteral("a point \"x,y\""));
         areas.maskPoints[area][point] = QPoint(int(*x), int(*y));
@@ -189,8 +190,8 @@ ReadResult decode(const QByteArray &contents, const QString &fileName)
             return result;
         }
     }
-    if (!lines.atEnd())
-        result.error = lines.problem(QStringLiteral("line %1 follows the last point of the last area.").arg(lines.lineNumber() + 1));
+    // Like the editor's own reader, stop after the last area: whatever a
+    // file carries beyond it is not part of the mask.
     return result;
 }
 

@@ -69,6 +69,16 @@ std::int64_t ceilDiv(std::int64_t a, std::int64_t b)
     return -floorDiv(-a, b);
 }
 
+// The same for a wide dividend; the quotient of a line's own coordinates
+// always fits 64 bits.
+std::int64_t ceilDiv128(__int128 a, std::int64_t b)
+{
+    __int128 q = a / b;
+    if (a % b != 0 && a > 0)
+        ++q;
+    return static_cast<std::int64_t>(q);
+}
+
 } // namespace
 
 void fill(QImage &target, const QRect &rect, Rop rop, QRgb brush)
@@ -172,12 +182,23 @@ void drawLine(QImage &target, QPoint from, QPoint to, QRgb pen)
     const std::int64_t majorStart = xMajor ? from.x() : from.y();
     const std::int64_t minorStart = xMajor ? from.y() : from.x();
     const int step = major < 0 ? -1 : 1;
-    for (std::int64_t i = 0; i < steps; ++i) {
+    // Only the steps whose major coordinate falls inside the image can paint
+    // anything; a line reaching far outside costs no more than one across it.
+    const std::int64_t extent = xMajor ? target.width() : target.height();
+    std::int64_t first = step > 0 ? -majorStart : majorStart - (extent - 1);
+    std::int64_t last = step > 0 ? extent - 1 - majorStart : majorStart;
+    first = std::max<std::int64_t>(first, 0);
+    last = std::min<std::int64_t>(last, steps - 1);
+    for (std::int64_t i = first; i <= last; ++i) {
         // Ideal minor coordinate m = minorStart + i * minor / steps; the
         // pixel is the nearest integer, halves going down: ceil(m - 1/2).
-        const std::int64_t numerator = 2 * (minorStart * steps + i * minor) - steps;
-        const std::int64_t m = ceilDiv(numerator, 2 * steps);
+        // Wide arithmetic: 32-bit coordinates times a 33-bit step count.
+        const __int128 numerator = 2 * (__int128(minorStart) * steps + __int128(i) * minor) - steps;
+        const std::int64_t m = ceilDiv128(numerator, 2 * steps);
         const std::int64_t a = majorStart + i * step;
+        const std::int64_t minorExtent = xMajor ? target.height() : target.width();
+        if (m < 0 || m >= minorExtent)
+            continue;
         if (xMajor)
             plot(target, int(a), int(m), pen);
         else
@@ -191,11 +212,12 @@ void drawBox(QImage &target, const QRect &box, QRgb pen)
     const QRect r = box.normalized();
     if (r.isEmpty())
         return;
-    for (int x = r.left(); x <= r.right(); ++x) {
+    // Walk only the stretch of each side that lies on the image.
+    for (int x = std::max(r.left(), 0); x <= std::min(r.right(), target.width() - 1); ++x) {
         plot(target, x, r.top(), pen);
         plot(target, x, r.bottom(), pen);
     }
-    for (int y = r.top(); y <= r.bottom(); ++y) {
+    for (int y = std::max(r.top(), 0); y <= std::min(r.bottom(), target.height() - 1); ++y) {
         plot(target, r.left(), y, pen);
         plot(target, r.right(), y, pen);
     }

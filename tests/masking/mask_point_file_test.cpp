@@ -90,7 +90,7 @@ TEST(MaskPointFile, BadFilesAreRejectedWholeWithTheReason)
         {"\"NB\",1\r\n2,#TRUE#\r\n1,1\r\n2,3,4\r\n", "line 4 should hold a point \"x,y\"."},
         {"\"NB\",1\r\n3,#TRUE#\r\n1,1\r\n2,2\r\n", "it ends before its last point."},
         {"\"NB\",2\r\n1,#TRUE#\r\n1,1\r\n", "it ends before its last point."},
-        {"\"NB\",1\r\n1,#TRUE#\r\n1,1\r\n9,9\r\n", "line 4 follows the last point of the last area."},
+        {"\"NB\",1\r\n2,#TRUE#\r\n1,1\r\n2000000000,5\r\n", "line 4 should hold a point \"x,y\"."},
         {"\"NB\",1\r\n1,#TRUE#\r\n2147483648,0\r\n", "line 3 should hold a point \"x,y\"."},
         {"200\r\n", "line 1 gives an area 200 points, and an area holds at most 128."},
         {"two\r\n", "line 1 should hold \"NB\" and the number of areas, or a point count."},
@@ -109,6 +109,22 @@ TEST(MaskPointFile, BadFilesAreRejectedWholeWithTheReason)
     const auto read = mask_point_file::read(missing);
     EXPECT_TRUE(read.error.startsWith(QStringLiteral("The point file \"%1\" cannot be opened: ").arg(missing)))
         << read.error.toStdString();
+}
+
+TEST(MaskPointFile, WhatFollowsTheLastAreaIsNotRead)
+{
+    QTemporaryDir folder;
+    const QString path = folder.filePath("trailing.bgp");
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("\"NB\",1\r\n2,#FALSE#\r\n1,1\r\n2,2\r\n9,9\r\nnotes\r\n");
+    file.close();
+    const auto result = mask_point_file::read(path);
+    ASSERT_TRUE(result.error.isEmpty()) << result.error.toStdString();
+    EXPECT_EQ(result.areas.maskAreaCount, 1);
+    EXPECT_EQ(result.areas.pointCount(1), 2);
+    EXPECT_FALSE(result.areas.inside(1));
+    EXPECT_EQ(result.areas.point(1, 1), QPoint(2, 2));
 }
 
 TEST(MaskPointFile, LargestTablesFitExactly)

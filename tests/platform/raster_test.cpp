@@ -167,6 +167,24 @@ TEST(RasterLines, LastPointLeftOutAndHalvesGoToTheSmallerCoordinate)
     EXPECT_EQ(picture(t, 0, pen), lines({"oo."}));
 }
 
+TEST(RasterLines, FarReachingLinesPaintOnlyTheirPixelsOnTheImage)
+{
+    const QRgb pen = 0xffff0000;
+    // From (-2000000000, 0) to (2000000000, 4): the slope is 1/1e9, so across
+    // a 6-pixel image the ideal line stays at y = 2 (exactly 2 at x = 0).
+    QImage t = filled(6, 4, sentinel);
+    raster::drawLine(t, {-2000000000, 0}, {2000000000, 4}, pen);
+    EXPECT_EQ(picture(t, 0, pen), lines({"......", "......", "oooooo", "......"}));
+
+    // A steep line through the image: x = 1/2 exactly at y = 0 (the half
+    // goes to 0), a hair above 1/2 below it. A line far beside the image,
+    // whose coordinates would wrap into range if cut to 32 bits, paints nothing.
+    t = filled(6, 4, sentinel);
+    raster::drawLine(t, {0, -2000000000}, {1, 2000000000}, pen);
+    raster::drawLine(t, {2000000000, 1}, {2000000010, 2}, pen);
+    EXPECT_EQ(picture(t, 0, pen), lines({"o.....", ".o....", ".o....", ".o...."}));
+}
+
 TEST(RasterLines, BoxOutlinePaintsAllFourSidesAndCorners)
 {
     const QRgb pen = 0xff00ff00;
