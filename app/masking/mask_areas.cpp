@@ -62,6 +62,10 @@ void MaskAreas::deleteArea(int area)
 {
     if (maskAreaCount <= 0 || area < 1 || area > maxAreas)
         return;
+    // Deleting the area still being entered ends its entry; otherwise its
+    // points would be committed to the area below it at the next "Draw".
+    if (maskNewArea && area == maskAreaCount)
+        finishEntering();
     if (area >= maskAreaCount) {
         maskPointCount[area] = 0;
     } else {

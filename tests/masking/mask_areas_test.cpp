@@ -104,6 +104,22 @@ TEST(MaskAreas, DeletingMovesLaterAreasDownWithTheirFlags)
     noArea.deleteArea(0);
     EXPECT_EQ(noArea, areas);
 
+    // Deleting the area still being entered ends its entry, so "Draw" does
+    // not hand its points to the area below.
+    MaskAreas entering = areas;
+    entering.maskCurrentArea = entering.startArea();
+    ASSERT_EQ(entering.maskCurrentArea, 4);
+    entering.maskNewArea = true;
+    for (int i = 0; i < 5; ++i)
+        entering.enterPoint(QPoint(20 + i, 20));
+    entering.deleteArea(4);
+    entering.commitEnteredArea();
+    EXPECT_EQ(entering.maskAreaCount, 3);
+    EXPECT_FALSE(entering.maskNewArea);
+    EXPECT_EQ(entering.pointCount(3), 4);
+    EXPECT_EQ(entering.point(3, 3), QPoint(9, 9));
+    EXPECT_FALSE(entering.inside(3));
+
     areas.maskPointsEntered = 3;
     areas.maskNewArea = true;
     areas.clearAll();
