@@ -141,11 +141,16 @@ void frmAlign::cmdOK_Click()
         return;
     }
 
+    // A cancelled dialog writes nothing: composing under the old name would
+    // overwrite a file the operator has just declined to name.
     auto chooseSixName = [&] {
-        if (const auto chosen = op.chooseSaveFile(dialogRecord(QStringLiteral("SIX files"), QStringLiteral("six"))))
-            state_.currentFileName = *chosen;
+        const auto chosen = op.chooseSaveFile(dialogRecord(QStringLiteral("SIX files"), QStringLiteral("six")));
+        if (!chosen)
+            return false;
+        state_.currentFileName = *chosen;
         state_.fileNameFresh = true;
         main_.setStatusPanel(2, state_.currentFileName);
+        return true;
     };
 
     switch (state_.alignState) {
@@ -161,8 +166,8 @@ void frmAlign::cmdOK_Click()
                                    QStringLiteral("File Name"), Operator::Buttons::YesNoCancel, Operator::Icon::None);
         if (answer == Operator::Answer::Cancel)
             return;
-        if (answer == Operator::Answer::No)
-            chooseSixName();
+        if (answer == Operator::Answer::No && !chooseSixName())
+            return;
         if (!composeWorkingImages(main_, SixLayout::Reflection))
             return;
         state_.alignState = 0;
@@ -180,8 +185,7 @@ void frmAlign::cmdOK_Click()
             close();
             return;
         }
-        chooseSixName();
-        if (!composeWorkingImages(main_, SixLayout::Reflection))
+        if (!chooseSixName() || !composeWorkingImages(main_, SixLayout::Reflection))
             return;
         pickMode_ = 0;
         close();

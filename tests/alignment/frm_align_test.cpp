@@ -630,6 +630,21 @@ TEST_F(AlignTest, StateTwoNoAsksForANewName)
     EXPECT_EQ(state.alignState, 0);
 }
 
+TEST_F(AlignTest, StateTwoNoWithTheNameDialogCancelledWritesNothing)
+{
+    frmAlign &align = openAndRead();
+    align.Command1_Click();
+    state.currentFileName = folder.filePath("old.six");
+    op.answers = {Operator::Answer::No};
+    op.files = {QString()};
+    align.cmdOK_Click();
+    EXPECT_EQ(op.dialogs.size(), 1u);
+    EXPECT_EQ(state.currentFileName, folder.filePath("old.six"));
+    EXPECT_FALSE(QFile::exists(folder.filePath("old.six")));
+    EXPECT_EQ(state.alignState, 2);
+    EXPECT_FALSE(state.imageDCs[1].isNull());
+}
+
 TEST_F(AlignTest, ClosingRestoresTheGeometryOfTheSizeOptionAndDropsTheImages)
 {
     frmAlign &align = openAndRead();
