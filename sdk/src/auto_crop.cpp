@@ -81,7 +81,6 @@ extern "C" ZUL_API int ZUL_autoCrop(ZulVideoWindow *window)
     const int fullLines = narrow ? std::min(yRange, kNarrowMost) : yRange;
     if (const int result = snapWindow(greyWindow(0, fullWidth, 0, fullLines)))
         return result;
-    entering("ZUL_autoCrop");
     resetLinePointer();
 
     auto bright = [threshold](const std::uint8_t *from, const std::uint8_t *to) {
@@ -116,7 +115,6 @@ extern "C" ZUL_API int ZUL_autoCrop(ZulVideoWindow *window)
         windowWidth = kCornerWindow;
         if (const int result = snapWindow(greyWindow(windowX, kCornerWindow, cornerLine, kCornerWindow)))
             return result;
-        entering("ZUL_autoCrop");
         resetLinePointer();
     } else {
         for (; i < cornerLine; ++i)
