@@ -283,12 +283,13 @@ void frmBack::drawPoints(int area, int count, const std::function<QRgb(int)> &co
     if (picture.isNull())
         return;
     count = std::min<int>(count, MaskAreas::maskPointLimit);
+    // Marks first, then the lines over them, as the editor always drew.
+    for (int p = 0; p < count; ++p)
+        drawMark(areas_.point(area, p), colourOf(p));
     if (checkLines->isChecked()) {
         for (int p = 1; p < count; ++p)
             raster::drawLine(picture, areas_.point(area, p - 1), areas_.point(area, p), colourOf(p));
     }
-    for (int p = 0; p < count; ++p)
-        drawMark(areas_.point(area, p), colourOf(p));
     Picture1->update();
 }
 
@@ -305,9 +306,18 @@ void frmBack::drawMark(QPoint at, QRgb colour)
 
 void frmBack::drawEnteredPoints()
 {
+    // The earlier points in red, then the newest in green with its line from
+    // the point before, which starts on (and so greens) that point.
+    const int area = areas_.maskCurrentArea;
     const int newest = areas_.maskPointsEntered - 1;
-    drawPoints(areas_.maskCurrentArea, areas_.maskPointsEntered,
-               [newest](int p) { return p == newest ? newPointColour : earlierPointColour; });
+    if (newest < 0)
+        return;
+    drawPoints(area, newest, [](int) { return earlierPointColour; });
+    drawMark(areas_.point(area, newest), newPointColour);
+    if (checkLines->isChecked() && newest > 0)
+        raster::drawLine(Picture1->imageForDrawing(), areas_.point(area, newest - 1), areas_.point(area, newest),
+                         newPointColour);
+    Picture1->update();
 }
 
 void frmBack::showPoint(int area, int point)

@@ -154,8 +154,11 @@ TEST_F(MaskEditor, ClickingPointsStartsAnAreaAndDrawsThemRedAndGreen)
     EXPECT_EQ(editor->Text3->text(), "10");
     EXPECT_EQ(op.beeps, 2);
     picture = editor->Picture1->image();
-    EXPECT_EQ(picture.pixel(5, 5), red);
+    // The earlier point is red, but the newest point's green line starts on
+    // it and is drawn last.
+    EXPECT_EQ(picture.pixel(5, 5), green);
     EXPECT_EQ(picture.pixel(3, 5), red);
+    EXPECT_EQ(picture.pixel(5, 3), red);
     EXPECT_EQ(picture.pixel(12, 10), green);
     EXPECT_EQ(picture.pixel(8, 7), green); // on the line from (5, 5)
     EXPECT_EQ(editor->areas().maskCursorX, 12);
