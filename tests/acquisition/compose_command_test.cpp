@@ -9,31 +9,17 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include "batch_run.h"
+
 #include <gtest/gtest.h>
 
 using namespace six_test;
 
 namespace {
 
-struct CommandRun {
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
 CommandRun compose(const QStringList &arguments)
 {
-    CommandRun run;
-    QTextStream out(&run.out);
-    QTextStream err(&run.err);
-    run.exitCode = runComposeCommand(arguments, out, err);
-    return run;
-}
-
-QByteArray fileBytes(const QString &name)
-{
-    QFile file(name);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    return runBatch(runComposeCommand, arguments);
 }
 
 class ComposeCommand : public ::testing::Test {

@@ -7,6 +7,8 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include "batch_run.h"
+
 #include <gtest/gtest.h>
 
 #include <sstream>
@@ -93,12 +95,6 @@ QImage sideBySide(const QImage &left, const QImage &right)
     raster::bitBlt(both, 0, 0, left.width(), left.height(), left, 0, 0, raster::Rop::SrcCopy);
     raster::bitBlt(both, left.width(), 0, right.width(), right.height(), right, 0, 0, raster::Rop::SrcCopy);
     return both;
-}
-
-QByteArray fileBytes(const QString &name)
-{
-    QFile file(name);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 } // namespace

@@ -12,15 +12,11 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTextStream>
+#include "batch_run.h"
+
 #include <gtest/gtest.h>
 
 namespace {
-
-QByteArray bytesOf(const QString &fileName)
-{
-    QFile file(fileName);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 class CommandTest : public ::testing::Test {
 protected:
@@ -34,12 +30,12 @@ protected:
         return run(runComposeCommand, options);
     }
 
-    int run(int (*command)(const QStringList &, QTextStream &, QTextStream &), const QStringList &arguments)
+    int run(BatchCommandFunction command, const QStringList &arguments)
     {
-        outText.clear();
-        errText.clear();
-        QTextStream out(&outText), err(&errText);
-        return command(arguments, out, err);
+        const CommandRun result = runBatch(command, arguments);
+        outText = result.out;
+        errText = result.err;
+        return result.exitCode;
     }
 
     QTemporaryDir folder;
@@ -62,7 +58,7 @@ TEST_F(CommandTest, SplitOfAComposedReflectionGivesBackTheSourceCrops)
         // The reflection set takes each picture's top-left 256 x 256 pixels
         // and cuts them at (10, 10) of the margin: exactly those pixels.
         const QImage source = readPicture(sample(n)).image.copy(0, 0, 256, 256);
-        EXPECT_EQ(bytesOf(part), encodeBmp24(source)) << "image " << n;
+        EXPECT_EQ(fileBytes(part), encodeBmp24(source)) << "image " << n;
     }
 }
 
@@ -109,7 +105,7 @@ TEST_F(CommandTest, ComposeCutsAtTheOriginsOfAnAlignmentFile)
     for (int i = 1; i <= 6; ++i)
         points[i - 1] = QPoint(xs[i], ys[i]);
     const QImage expected = packSix(SixLayout::Reflection, set.images(), QSize(256, 256), points);
-    EXPECT_EQ(bytesOf(six), encodeBmp24(expected));
+    EXPECT_EQ(fileBytes(six), encodeBmp24(expected));
 
     // Image 1 at (12, 12): its right-tile green is the picture moved by two.
     const QImage written(six);

@@ -17,6 +17,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
+#include "batch_run.h"
+
 #include <gtest/gtest.h>
 
 using namespace mask_test;
@@ -29,12 +31,6 @@ constexpr QRgb black = 0xff000000;
 constexpr QRgb red = frmBack::earlierPointColour;
 constexpr QRgb green = frmBack::newPointColour;
 constexpr QRgb cyan = frmBack::cursorColour;
-
-QByteArray fileBytes(const QString &name)
-{
-    QFile file(name);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 // An editor over a small grey cell, as the composite writer leaves one.
 class MaskEditor : public ::testing::Test {

@@ -6,29 +6,15 @@
 
 #include <QFile>
 #include <QTemporaryDir>
+#include "batch_run.h"
+
 #include <gtest/gtest.h>
 
 namespace {
 
-struct CommandRun {
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
 CommandRun mask(const QStringList &arguments)
 {
-    CommandRun run;
-    QTextStream out(&run.out);
-    QTextStream err(&run.err);
-    run.exitCode = runMaskCommand(arguments, out, err);
-    return run;
-}
-
-QByteArray fileBytes(const QString &name)
-{
-    QFile file(name);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    return runBatch(runMaskCommand, arguments);
 }
 
 void writeFile(const QString &name, const QByteArray &contents)
