@@ -1,14 +1,19 @@
 # The two commands a newcomer needs: `make run` and `make test`.
 # Both install whatever Debian packages are missing, then configure and build.
+# `make install PREFIX=...` and `make package` install Isostep or build its
+# Debian package.
 
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
 JOBS       ?= $(shell nproc)
 CMAKE_GEN  := -G Ninja
-PACKAGES   := g++ cmake ninja-build qt6-base-dev qt6-image-formats-plugins libqt6svg6 libgtest-dev libbenchmark-dev libstb-dev libyuv-dev
+PREFIX     ?= /usr/local
+# The last line is for installing and packaging, and for the tests of both.
+PACKAGES   := g++ cmake ninja-build qt6-base-dev qt6-image-formats-plugins libqt6svg6 libgtest-dev libbenchmark-dev libstb-dev libyuv-dev \
+              help2man dpkg-dev file pkgconf lintian desktop-file-utils appstream
 SUDO       := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: all deps configure build run test test-plain test-sanitize bench clean
+.PHONY: all deps configure build run install package test test-plain test-sanitize bench clean
 
 all: build
 
@@ -40,6 +45,12 @@ run: build
 	  exit 1; \
 	fi
 	cd $(BUILD) && ./isostepbmp
+
+install: build
+	DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix "$(PREFIX)"
+
+package: build
+	cmake --build $(BUILD) --target package
 
 test: test-plain test-sanitize
 

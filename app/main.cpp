@@ -2,6 +2,7 @@
 #include "cli/mask_command.h"
 #include "cli/split_command.h"
 #include "platform/card_library.h"
+#include "platform/program_files.h"
 #include "platform/program_launcher.h"
 #include "platform/qt_operator.h"
 #include "platform/settings_store.h"
@@ -23,6 +24,14 @@ const QCommandLineOption &cardOption()
     return card;
 }
 
+const QCommandLineOption &filesOption()
+{
+    static const QCommandLineOption files(
+        QStringLiteral("files"),
+        QStringLiteral("Show where the capture library, the release notes and the capture settings files are."));
+    return files;
+}
+
 void describeProgram(QCommandLineParser &parser)
 {
     QCoreApplication::setApplicationName(QStringLiteral("Isostep"));
@@ -36,16 +45,18 @@ void describeProgram(QCommandLineParser &parser)
     parser.addHelpOption();
     parser.addVersionOption();
     parser.addOption(cardOption());
+    parser.addOption(filesOption());
 }
 
-// --help and --version answer without a display, so scripts on a machine
-// without an X server can ask them too.
+// --help and --version (and --files, which says where things are) answer
+// without a display, so scripts on a machine without an X server can ask
+// them too.
 bool asksForHelpOrVersion(int argc, char **argv)
 {
     for (int i = 1; i < argc; ++i) {
         const QByteArray word(argv[i]);
         if (word == "-h" || word == "--help" || word == "--help-all" || word == "-v" || word == "--version"
-            || word == "-?")
+            || word == "-?" || word == "--files")
             return true;
     }
     return false;
@@ -56,7 +67,8 @@ int answerHelpOrVersion(int argc, char **argv)
     QCoreApplication app(argc, argv);
     QCommandLineParser parser;
     describeProgram(parser);
-    parser.process(app); // prints and exits
+    parser.process(app); // prints and exits on --help and --version
+    QTextStream(stdout) << ProgramFiles::ofThisProgram().listing();
     return 0;
 }
 

@@ -1,6 +1,7 @@
 #include "card_library.h"
 
-#include <QCoreApplication>
+#include "program_files.h"
+
 #include <QFile>
 #include <dlfcn.h>
 
@@ -22,8 +23,9 @@ struct DynamicCardLibrary::Exports {
     decltype(&ZUL_globalFree) globalFree = nullptr;
 };
 
-DynamicCardLibrary::DynamicCardLibrary(QString folder)
-    : folder_(std::move(folder)), exports_(new Exports)
+DynamicCardLibrary::DynamicCardLibrary(QString libraryPath)
+    : libraryPath_(libraryPath.isEmpty() ? ProgramFiles::ofThisProgram().captureLibrary() : std::move(libraryPath)),
+      exports_(new Exports)
 {
 }
 
@@ -34,17 +36,10 @@ DynamicCardLibrary::~DynamicCardLibrary()
     delete exports_;
 }
 
-QString DynamicCardLibrary::libraryPath() const
-{
-    const QString folder = folder_.isEmpty() ? QCoreApplication::applicationDirPath() : folder_;
-    return folder + QStringLiteral("/libZUL_Tools_VB.so");
-}
-
 void *DynamicCardLibrary::symbol(const char *name)
 {
     if (!handle_) {
-        const QString path = libraryPath();
-        handle_ = dlopen(QFile::encodeName(path).constData(), RTLD_NOW | RTLD_LOCAL);
+        handle_ = dlopen(QFile::encodeName(libraryPath_).constData(), RTLD_NOW | RTLD_LOCAL);
         if (!handle_)
             throw CardLibraryUnavailable("The capture library could not be loaded: " + std::string(dlerror()));
     }

@@ -36,11 +36,11 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// Opens libZUL_Tools_VB.so from a folder (the program's own by default) on
+// Opens the library file (by default the one the program's files name) on
 // the first call and resolves each export by name on its first use.
 class DynamicCardLibrary : public CardLibrary {
 public:
-    explicit DynamicCardLibrary(QString folder = QString());
+    explicit DynamicCardLibrary(QString libraryPath = QString());
     ~DynamicCardLibrary() override;
     DynamicCardLibrary(const DynamicCardLibrary &) = delete;
     DynamicCardLibrary &operator=(const DynamicCardLibrary &) = delete;
@@ -61,8 +61,6 @@ public:
     QString errorString(int code) override;
     void globalFree(ZulHandle block) override;
 
-    QString libraryPath() const;
-
 private:
     void *symbol(const char *name);
     template <typename Function>
@@ -73,7 +71,7 @@ private:
         return slot;
     }
 
-    QString folder_;
+    QString libraryPath_;
     void *handle_ = nullptr;
     struct Exports;
     Exports *exports_;

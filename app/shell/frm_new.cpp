@@ -37,8 +37,8 @@ bool readNotes(const QString &path, QTextDocument &document, QString *reason)
 
 } // namespace
 
-frmNew::frmNew(const QString &applicationFolder, QWidget *parent)
-    : QDialog(parent), applicationFolder_(applicationFolder)
+frmNew::frmNew(const QString &notesFolder, QWidget *parent)
+    : QDialog(parent), notesFolder_(notesFolder)
 {
     setObjectName(QStringLiteral("frmNew"));
     setWindowTitle(QStringLiteral("What's New..."));
@@ -70,7 +70,7 @@ frmNew::frmNew(const QString &applicationFolder, QWidget *parent)
 
 void frmNew::Form_Load()
 {
-    const QString path = QDir(applicationFolder_).filePath(QStringLiteral("new.rtf"));
+    const QString path = QDir(notesFolder_).filePath(QStringLiteral("new.rtf"));
     QString reason;
     if (!readNotes(path, *RichTextBox1->document(), &reason)) {
         // Without its notes the window still opens and says why, rather than

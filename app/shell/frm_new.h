@@ -6,13 +6,14 @@
 class QPushButton;
 class QTextEdit;
 
-// "What's New...": the release notes "new.rtf" from the application folder.
+// "What's New...": the release notes "new.rtf" from the program's data
+// folder (the program's own folder in the build).
 class frmNew : public QDialog {
     Q_OBJECT
 public:
-    // applicationFolder is QCoreApplication::applicationDirPath() in the
-    // program; tests hand in a folder of their own.
-    explicit frmNew(const QString &applicationFolder, QWidget *parent = nullptr);
+    // notesFolder is ProgramFiles::releaseNotesFolder() in the program;
+    // tests hand in a folder of their own.
+    explicit frmNew(const QString &notesFolder, QWidget *parent = nullptr);
 
     QTextEdit *RichTextBox1 = nullptr;
     QPushButton *OKButton = nullptr;
@@ -23,5 +24,5 @@ public slots:
 private:
     void Form_Load();
 
-    QString applicationFolder_;
+    QString notesFolder_;
 };

@@ -5,6 +5,7 @@
 #include "platform/card_library.h"
 #include "platform/operator.h"
 #include "platform/picture_box.h"
+#include "platform/program_files.h"
 #include "platform/raster.h"
 #include "platform/zul_surface.h"
 #include "zul_errors.h"
@@ -220,7 +221,7 @@ void frmSet::Command1_Click()
     }
     AppState &state = main_.state();
     main_.setStatusPanel(4, QStringLiteral("1"));
-    state.captureIniPath = QCoreApplication::applicationDirPath() + QStringLiteral("/capture.ini");
+    state.captureIniPath = ProgramFiles::ofThisProgram().captureSettingsFile(QStringLiteral("capture.ini"));
     QString error;
     if (!area::applySizeOption(main_, static_cast<int16_t>(option - 1), &error,
                                [this](const QString &digit) { main_.setStatusPanel(4, digit); })) {

@@ -11,6 +11,7 @@
 #include "frm_settings.h"
 #include "masking/frm_back.h"
 #include "platform/operator.h"
+#include "platform/program_files.h"
 #include "platform/program_launcher.h"
 #include "toolbar_buttons.h"
 
@@ -127,7 +128,7 @@ void MDIForm1::mnuSettings_Click()
 }
 void MDIForm1::mnuWhatsNew_Click()
 {
-    auto *window = new frmNew(QCoreApplication::applicationDirPath(), this);
+    auto *window = new frmNew(ProgramFiles::ofThisProgram().releaseNotesFolder(), this);
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->show();
 }

@@ -4,6 +4,7 @@
 #include "platform/card_library.h"
 #include "platform/operator.h"
 #include "platform/picture_box.h"
+#include "platform/program_files.h"
 #include "platform/settings_store.h"
 #include "platform/vb_conversions.h"
 #include "platform/zul_surface.h"
@@ -11,7 +12,6 @@
 
 #include <QAction>
 #include <QCloseEvent>
-#include <QCoreApplication>
 #include <QDir>
 #include <QLineEdit>
 #include <QToolBar>
@@ -72,10 +72,10 @@ void MDIForm1::Form_Load(bool startWithCard)
         setStatusPanel(2, QStringLiteral("CHOOSE FILE NAME"));
         setStatusPanel(7, QStringLiteral("Default"));
 
-        const QString folder = QCoreApplication::applicationDirPath();
-        state_.capTotalIniPath = folder + QStringLiteral("/captotal.ini");
-        state_.captureIniPath = folder + QStringLiteral("/capture.ini");
-        state_.dumpIniPath = folder + QStringLiteral("/dump.ini");
+        const ProgramFiles files = ProgramFiles::ofThisProgram();
+        state_.capTotalIniPath = files.captureSettingsFile(QStringLiteral("captotal.ini"));
+        state_.captureIniPath = files.captureSettingsFile(QStringLiteral("capture.ini"));
+        state_.dumpIniPath = files.captureSettingsFile(QStringLiteral("dump.ini"));
 
         state_.applyGeometry();
         sizeWorkPictures();

@@ -37,7 +37,7 @@ TEST(CardLibraryBinding, LoadsTheRealLibraryByName)
 
 TEST(CardLibraryBinding, MissingLibraryIsARunTimeFailure)
 {
-    DynamicCardLibrary library(QStringLiteral("/no/such/folder"));
+    DynamicCardLibrary library(QStringLiteral("/no/such/folder/libZUL_Tools_VB.so.1"));
     EXPECT_THROW(library.init(), CardLibraryUnavailable);
 }
 

@@ -135,7 +135,7 @@ TEST_F(ShellTest, CardStartUpCallsTheLibraryInOrder)
 TEST_F(ShellTest, UnloadableCardLibraryGivesTheCardMessage)
 {
     settings = std::make_unique<SettingsStore>();
-    DynamicCardLibrary missing(QStringLiteral("/no/such/folder"));
+    DynamicCardLibrary missing(QStringLiteral("/no/such/folder/libZUL_Tools_VB.so.1"));
     MDIForm1 w(state, op, *settings, missing, launcher);
     w.Form_Load(true);
     EXPECT_TRUE(state.noCard);
