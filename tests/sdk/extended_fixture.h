@@ -1,0 +1,76 @@
+#pragma once
+
+#include "applied_config.h"
+#include "card_fixture.h"
+#include "library_palette.h"
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+// A card test that also resets the extended layer's state and collects the
+// messages the library shows, as "title: text".
+class ExtendedTest : public CardTest {
+protected:
+    void SetUp() override
+    {
+        CardTest::SetUp();
+        zul::appliedConfig() = {};
+        zul::libraryPalette() = {};
+        ZUL_setMessageHook(
+            [](const char *text, const char *title, void *context) {
+                static_cast<ExtendedTest *>(context)->messages.push_back(std::string(title) + ": " + text);
+            },
+            this);
+    }
+
+    void TearDown() override
+    {
+        ZUL_setMessageHook(nullptr, nullptr);
+        zul::libraryPalette() = {};
+        CardTest::TearDown();
+    }
+
+    // An opened card and a record prepared for it (format and window as
+    // given, everything else stock).
+    ZulConfig openPrepared(int format = 7)
+    {
+        open();
+        ZulConfig config{};
+        ZULX_defaultConfig(&config);
+        config.OutputFormat = format;
+        EXPECT_EQ(ZULX_prepare(&config, 1), ZUL_OK);
+        return config;
+    }
+
+    // Snaps a window exactly as given, below the extended layer's clamps.
+    void snapWindow(ZulVideoWindow window)
+    {
+        ZulConfig config{};
+        if (!zul::currentCard())
+            open();
+        ASSERT_EQ(ZUL_videoConfig(0, 0, &config), ZUL_OK);
+        ASSERT_EQ(ZUL_prepareSnap(&window), ZUL_OK);
+        ASSERT_EQ(ZUL_startSnap(), ZUL_OK);
+        ASSERT_EQ(ZUL_finishSnap(), ZUL_OK);
+    }
+
+    std::vector<std::string> messages;
+};
+
+// The bytes of a global block, and the block freed.
+inline Bytes takeBlock(ZulHandle block)
+{
+    Bytes bytes(ZUL_globalSize(block));
+    if (const void *p = ZUL_globalLock(block)) {
+        std::memcpy(bytes.data(), p, bytes.size());
+        ZUL_globalUnlock(block);
+    }
+    ZUL_globalFree(block);
+    return bytes;
+}
+
+inline std::uint32_t le32(const Bytes &b, std::size_t at)
+{
+    return static_cast<std::uint32_t>(b[at] | b[at + 1] << 8 | b[at + 2] << 16 | b[at + 3] << 24);
+}
