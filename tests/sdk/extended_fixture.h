@@ -74,3 +74,33 @@ inline std::uint32_t le32(const Bytes &b, std::size_t at)
 {
     return static_cast<std::uint32_t>(b[at] | b[at + 1] << 8 | b[at + 2] << 16 | b[at + 3] << 24);
 }
+
+// A packed bitmap made by hand: header, table or masks, and the rows given
+// top row first, each padded to whole words.
+inline ZulHandle handMadeBitmap(int bits, int width, const std::vector<Bytes> &topDown,
+                                const std::vector<std::uint32_t> &table = {}, std::uint32_t compression = 0)
+{
+    const std::size_t stride = ((static_cast<std::size_t>(bits * width) + 31) / 32) * 4;
+    const auto height = static_cast<int>(topDown.size());
+    Bytes b(40 + 4 * table.size() + stride * topDown.size(), 0);
+    auto put = [&](std::size_t at, std::uint32_t v) {
+        for (int k = 0; k < 4; ++k)
+            b[at + static_cast<std::size_t>(k)] = static_cast<std::uint8_t>(v >> (8 * k));
+    };
+    put(0, 40);
+    put(4, static_cast<std::uint32_t>(width));
+    put(8, static_cast<std::uint32_t>(height));
+    put(12, static_cast<std::uint32_t>(bits) << 16 | 1);
+    put(16, compression);
+    put(20, static_cast<std::uint32_t>(stride * topDown.size()));
+    put(32, compression == 3 ? 3 : static_cast<std::uint32_t>(table.size()));
+    for (std::size_t i = 0; i < table.size(); ++i)
+        put(40 + 4 * i, table[i]);
+    for (std::size_t r = 0; r < topDown.size(); ++r)
+        std::copy(topDown[r].begin(), topDown[r].end(),
+                  b.begin() + static_cast<std::ptrdiff_t>(40 + 4 * table.size() + (topDown.size() - 1 - r) * stride));
+    ZulHandle block = ZUL_globalAlloc(b.size());
+    std::memcpy(ZUL_globalLock(block), b.data(), b.size());
+    ZUL_globalUnlock(block);
+    return block;
+}
