@@ -18,15 +18,32 @@ struct FilterRule {
     int step; // bytes per pixel
 };
 
-// Output bytes [0, count) of one row from the kernel's input rows
-// (rows[m] is the start of the m-th). `out` may lie at or before rows[0]
-// on the same memory: each output byte is stored only once every input
-// byte that it and the bytes after it need from rows[0] has been read.
-void filterRow(const FilterRule &rule, const std::uint8_t *const *rows, std::size_t count, std::uint8_t *out);
+// A rule made ready for the rows of one bitmap: the kernel's non-zero taps,
+// and, where its sums fit 16 bits and the processor has AVX2, the vector
+// path with the division turned into a multiply and a shift.
+class RowFilter {
+public:
+    explicit RowFilter(const FilterRule &rule);
 
-// The plain loop of the rule, always; the reference the fast path is
-// measured and checked against.
-void filterRowScalar(const FilterRule &rule, const std::uint8_t *const *rows, std::size_t count,
-                     std::uint8_t *out);
+    // Output bytes [0, count) of one row from the kernel's input rows
+    // (rows[m] is the start of the m-th). `out` may lie at or before
+    // rows[0] on the same memory: each output byte is stored only once
+    // every input byte that it and the bytes after it need from rows[0]
+    // has been read.
+    void run(const std::uint8_t *const *rows, std::size_t count, std::uint8_t *out) const;
+
+private:
+    static constexpr int kMostVectorTaps = 32;
+
+    const FilterRule &rule_;
+    bool wide_ = false;
+    int taps_ = 0;
+    int tapRow_[kMostVectorTaps] = {};
+    int tapOffset_[kMostVectorTaps] = {};
+    std::int16_t tapWeight_[kMostVectorTaps] = {};
+    int divideBy_ = 0; // 0: by 1, 1: by the magic multiply, 2: every quotient 0
+    std::uint16_t magic_ = 0;
+    int shift_ = 0;
+};
 
 } // namespace zul

@@ -46,6 +46,7 @@ extern "C" ZUL_API int ZULX_filterDIB(ZulHandle bitmap, const ZulFilter *filter)
     const int step = b->bits / 8;
     const FilterRule rule{filter->kernelWidth, filter->kernelHeight, filter->coefficients, filter->divisor,
                           filter->absolute != 0, step};
+    const RowFilter filterRow(rule);
     // In place: output row k lies at or before input row k, and the rows
     // below it are consumed already.
     std::uint8_t *pixels = block.bytes() + b->pixelOffset;
@@ -54,7 +55,7 @@ extern "C" ZUL_API int ZULX_filterDIB(ZulHandle bitmap, const ZulFilter *filter)
     for (int k = 0; k < height; ++k) {
         for (int m = 0; m < filter->kernelHeight; ++m)
             rows[static_cast<std::size_t>(m)] = b->row(k + m);
-        filterRow(rule, rows.data(), bytes, pixels + static_cast<std::size_t>(k) * stride);
+        filterRow.run(rows.data(), bytes, pixels + static_cast<std::size_t>(k) * stride);
     }
     put32(block.bytes() + 4, static_cast<std::uint32_t>(width));
     put32(block.bytes() + 8, static_cast<std::uint32_t>(height));
