@@ -5,6 +5,8 @@
 #include <QString>
 #include <stdexcept>
 
+class Operator;
+
 // The capture-library calls the application makes. The program binds the
 // library at run time, so a machine without it still runs every file-based
 // command; tests put a fake in its place.
@@ -37,7 +39,8 @@ public:
 };
 
 // Opens the library file (by default the one the program's files name) on
-// the first call and resolves each export by name on its first use.
+// the first call and resolves each export by name on its first use. A
+// library built for another interface version is refused as unavailable.
 class DynamicCardLibrary : public CardLibrary {
 public:
     explicit DynamicCardLibrary(QString libraryPath = QString());
@@ -61,8 +64,19 @@ public:
     QString errorString(int code) override;
     void globalFree(ZulHandle block) override;
 
+    // The messages the library shows itself ("Can't allocate memory !" and
+    // the like) go to this operator as message boxes once it is loaded. The
+    // library has one receiver: the binding that loaded it last takes them,
+    // and none does once that binding is gone.
+    void showMessagesTo(Operator *op);
+    const QString &libraryPath() const { return libraryPath_; }
+
 private:
     void *symbol(const char *name);
+    void *resolve(const char *name);
+    void load();
+    void installMessageHook();
+    static void onLibraryMessage(const char *text, const char *title, void *context);
     template <typename Function>
     Function *bind(Function *&slot, const char *name)
     {
@@ -73,6 +87,7 @@ private:
 
     QString libraryPath_;
     void *handle_ = nullptr;
+    Operator *messages_ = nullptr;
     struct Exports;
     Exports *exports_;
 };
