@@ -24,45 +24,30 @@ QImage frame()
     return image;
 }
 
-void filterOnPath(benchmark::State &state, ButterworthPath path)
+void filterOn(benchmark::State &state, VectorUnit unit)
 {
     const QImage source = frame();
     for (auto _ : state) {
         state.PauseTiming();
         QImage image = source.copy();
         state.ResumeTiming();
-        ButterworthFilter(image, 0.25, path);
+        ButterworthFilter(image, 0.25, unit);
         benchmark::DoNotOptimize(image.constBits());
     }
-}
-
-const char *nameOf(ButterworthPath path)
-{
-    switch (path) {
-    case ButterworthPath::Scalar:
-        return "Scalar";
-    case ButterworthPath::Sse2:
-        return "Sse2";
-    case ButterworthPath::Avx2:
-        return "Avx2";
-    case ButterworthPath::Avx512:
-        return "Avx512";
-    }
-    return "";
 }
 
 } // namespace
 
 int main(int argc, char **argv)
 {
-    const ButterworthPath fastest = butterworthPaths().back();
-    benchmark::RegisterBenchmark("BM_ButterworthFilter532", filterOnPath, fastest)->Unit(benchmark::kMillisecond);
-    for (ButterworthPath path : butterworthPaths())
-        if (path != fastest)
-            benchmark::RegisterBenchmark((std::string("BM_ButterworthFilter532") + nameOf(path)).c_str(),
-                                         filterOnPath, path)
+    benchmark::RegisterBenchmark("BM_ButterworthFilter532", filterOn, widestVectorUnit())
+        ->Unit(benchmark::kMillisecond);
+    for (VectorUnit unit : vectorUnits())
+        if (unit != widestVectorUnit())
+            benchmark::RegisterBenchmark((std::string("BM_ButterworthFilter532/") + nameOf(unit)).c_str(), filterOn,
+                                         unit)
                 ->Unit(benchmark::kMillisecond);
     return bench::runComparing(argc, argv,
                                {{"ButterworthFilter 532 x 532 against its scalar path", "BM_ButterworthFilter532",
-                                 "BM_ButterworthFilter532Scalar"}});
+                                 "BM_ButterworthFilter532/scalar"}});
 }

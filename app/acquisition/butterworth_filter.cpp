@@ -164,17 +164,17 @@ void unband(const SamplePlane &band, const SamplePlane &plane, int y0)
 // The row passes run down the columns of a transposed band of rows, small
 // enough to stay in the cache from transpose to transpose; then the column
 // passes run on the whole plane.
-void filterVector(ButterworthPath path, const QImage &image, const SamplePlane &plane, std::int16_t *bandBuffer,
+void filterVector(VectorUnit unit, const QImage &image, const SamplePlane &plane, std::int16_t *bandBuffer,
                   const ButterworthCoefficients &c)
 {
     const int w = image.width(), h = image.height();
     for (int y0 = 0; y0 < h; y0 += kBandRows) {
         const SamplePlane band{bandBuffer, w, std::min(kBandRows, h - y0), kBandRows};
         greenBand(image, y0, band);
-        filterColumns(path, band, c);
+        filterColumns(unit, band, c);
         unband(band, plane, y0);
     }
-    filterColumns(path, plane, c);
+    filterColumns(unit, plane, c);
 }
 #endif
 
@@ -227,12 +227,6 @@ bool allFinite(const ButterworthCoefficients &c)
     return true;
 }
 
-bool runs(ButterworthPath path)
-{
-    const std::vector<ButterworthPath> paths = butterworthPaths();
-    return std::find(paths.begin(), paths.end(), path) != paths.end();
-}
-
 } // namespace
 
 ButterworthCoefficients butterworthCoefficients(double cutOffRatio)
@@ -252,21 +246,12 @@ ButterworthCoefficients butterworthCoefficients(double cutOffRatio)
     return c;
 }
 
-std::vector<ButterworthPath> butterworthPaths()
-{
-    std::vector<ButterworthPath> paths{ButterworthPath::Scalar};
-    for (ButterworthPath path : butterworthVectorPaths())
-        paths.push_back(path);
-    return paths;
-}
-
 void ButterworthFilter(QImage &image, double cutOffRatio)
 {
-    static const ButterworthPath fastest = butterworthPaths().back();
-    ButterworthFilter(image, cutOffRatio, fastest);
+    ButterworthFilter(image, cutOffRatio, widestVectorUnit());
 }
 
-void ButterworthFilter(QImage &image, double cutOffRatio, ButterworthPath path)
+void ButterworthFilter(QImage &image, double cutOffRatio, VectorUnit unit)
 {
     if (image.isNull() || image.width() <= 0 || image.height() <= 0)
         return;
@@ -277,10 +262,8 @@ void ButterworthFilter(QImage &image, double cutOffRatio, ButterworthPath path)
         return;
     if (image.format() != QImage::Format_RGB32 && image.format() != QImage::Format_ARGB32)
         image.convertTo(QImage::Format_RGB32);
-    // A path this processor lacks would stop the program on its first
-    // instruction; the scalar one gives the same bytes.
-    if (!runs(path))
-        path = ButterworthPath::Scalar;
+    if (!runs(unit))
+        unit = VectorUnit::Scalar;
 
     const int w = image.width();
     const int h = image.height();
@@ -293,12 +276,12 @@ void ButterworthFilter(QImage &image, double cutOffRatio, ButterworthPath path)
         s.b.resize(planeSize);
     }
     const SamplePlane plane{s.a.data(), h, w, paddedWidth(w)};
-    if (path == ButterworthPath::Scalar) {
+    if (unit == VectorUnit::Scalar) {
         extractGreen(image, plane);
         filterScalar(plane, SamplePlane{s.b.data(), h, w, paddedWidth(w)}, c);
     } else {
 #if defined(__SSE2__)
-        filterVector(path, image, plane, s.b.data(), c);
+        filterVector(unit, image, plane, s.b.data(), c);
 #endif
     }
     writeGrey(plane, image);

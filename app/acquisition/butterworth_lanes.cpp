@@ -2,12 +2,8 @@
 
 #include <cstring>
 
-#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
-#define ISOSTEP_BUTTERWORTH_LANES 1
+#if ISOSTEP_VECTOR_UNITS
 #include <immintrin.h>
-#endif
-
-#if ISOSTEP_BUTTERWORTH_LANES
 
 namespace {
 
@@ -79,6 +75,7 @@ struct Lanes {
 // GCC 12's AVX-512 headers start each result from a self-initialised
 // "undefined" vector, which its own uninitialised-use check then reports.
 #pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wuninitialized"
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
 namespace avx512 {
 
@@ -109,41 +106,25 @@ struct Lanes {
 
 } // namespace
 
-std::vector<ButterworthPath> butterworthVectorPaths()
+void filterColumns(VectorUnit unit, const SamplePlane &plane, const ButterworthCoefficients &c)
 {
-    // SSE2 is part of every x86-64 processor.
-    std::vector<ButterworthPath> paths{ButterworthPath::Sse2};
-    if (__builtin_cpu_supports("avx2"))
-        paths.push_back(ButterworthPath::Avx2);
-    if (__builtin_cpu_supports("avx512f"))
-        paths.push_back(ButterworthPath::Avx512);
-    return paths;
-}
-
-void filterColumns(ButterworthPath path, const SamplePlane &plane, const ButterworthCoefficients &c)
-{
-    switch (path) {
-    case ButterworthPath::Sse2:
+    switch (unit) {
+    case VectorUnit::Sse2:
         sse2::filterColumns(plane, c);
         break;
-    case ButterworthPath::Avx2:
+    case VectorUnit::Avx2:
         avx2::filterColumns(plane, c);
         break;
-    case ButterworthPath::Avx512:
+    case VectorUnit::Avx512:
         avx512::filterColumns(plane, c);
         break;
-    case ButterworthPath::Scalar:
+    case VectorUnit::Scalar:
         break;
     }
 }
 
 #else
 
-std::vector<ButterworthPath> butterworthVectorPaths()
-{
-    return {};
-}
-
-void filterColumns(ButterworthPath, const SamplePlane &, const ButterworthCoefficients &) {}
+void filterColumns(VectorUnit, const SamplePlane &, const ButterworthCoefficients &) {}
 
 #endif

@@ -4,7 +4,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <vector>
 
 // A plane of whole-number samples 0..255, rows top to bottom. The stride is
 // a whole number of eight-sample groups; the samples from `cols` to the
@@ -21,8 +20,5 @@ struct SamplePlane {
 // every column of the plane, in place. The vector paths run neighbouring
 // columns in the lanes of one register, each lane doing exactly the scalar
 // operations in the scalar order, so every sample comes out the same.
-// `path` is one of butterworthVectorPaths().
-void filterColumns(ButterworthPath path, const SamplePlane &plane, const ButterworthCoefficients &c);
-
-// The vector paths this build and processor can run, narrowest first.
-std::vector<ButterworthPath> butterworthVectorPaths();
+// `unit` is a vector unit of vectorUnits() other than Scalar.
+void filterColumns(VectorUnit unit, const SamplePlane &plane, const ButterworthCoefficients &c);

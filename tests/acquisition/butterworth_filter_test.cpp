@@ -36,27 +36,12 @@ Grid greyOf(const QImage &image)
     return grid;
 }
 
-Grid filtered(const Grid &green, double cutOffRatio, ButterworthPath path)
+Grid filtered(const Grid &green, double cutOffRatio, VectorUnit path)
 {
     QImage image = imageFromGreen(green);
     ButterworthFilter(image, cutOffRatio, path);
     EXPECT_EQ(image.format(), QImage::Format_RGB32);
     return greyOf(image);
-}
-
-const char *nameOf(ButterworthPath path)
-{
-    switch (path) {
-    case ButterworthPath::Scalar:
-        return "scalar";
-    case ButterworthPath::Sse2:
-        return "SSE2";
-    case ButterworthPath::Avx2:
-        return "AVX2";
-    case ButterworthPath::Avx512:
-        return "AVX-512";
-    }
-    return "?";
 }
 
 // A plain, slow reading of the filter: one line at a time, in doubles, the
@@ -150,7 +135,7 @@ TEST(ButterworthFilter, SmallImageMatchesValuesWorkedOutSeparately)
         {35, 38, 44, 48, 49, 55, 84, 150, 202},        {108, 102, 98, 95, 93, 95, 103, 121, 137},
         {189, 175, 161, 150, 145, 142, 126, 90, 65},
     };
-    for (ButterworthPath path : butterworthPaths())
+    for (VectorUnit path : vectorUnits())
         EXPECT_EQ(filtered(kSmallGreen, 0.25, path), atQuarter) << nameOf(path);
 
     // A wider pass band overshoots at the steps, so the clamped outputs feed
@@ -161,7 +146,7 @@ TEST(ButterworthFilter, SmallImageMatchesValuesWorkedOutSeparately)
         {224, 224, 224, 176, 82, 38, 31, 31, 36},      {255, 255, 255, 215, 47, 0, 0, 0, 0},
         {255, 255, 255, 192, 69, 0, 0, 0, 0},
     };
-    for (ButterworthPath path : butterworthPaths())
+    for (VectorUnit path : vectorUnits())
         EXPECT_EQ(filtered(kSmallGreen, 0.6, path), atSixTenths) << nameOf(path);
 }
 
@@ -178,7 +163,7 @@ TEST(ButterworthFilter, AgreesWithAPlainLineByLineFilter)
     for (const auto &t : cases) {
         const Grid green = randomGreen(t.w, t.h, seed++);
         const Grid expected = referenceFilter(green, t.cut);
-        for (ButterworthPath path : butterworthPaths())
+        for (VectorUnit path : vectorUnits())
             EXPECT_EQ(filtered(green, t.cut, path), expected)
                 << t.w << "x" << t.h << " at " << t.cut << " on the " << nameOf(path) << " path";
     }
@@ -186,7 +171,7 @@ TEST(ButterworthFilter, AgreesWithAPlainLineByLineFilter)
 
 TEST(ButterworthFilter, UniformImageKeepsItsValue)
 {
-    for (ButterworthPath path : butterworthPaths())
+    for (VectorUnit path : vectorUnits())
         for (int value : {0, 1, 77, 128, 254, 255})
             for (double cut : {0.05, 0.25, 0.9}) {
                 const Grid green(13, std::vector<int>(20, value));
@@ -197,7 +182,7 @@ TEST(ButterworthFilter, UniformImageKeepsItsValue)
 TEST(ButterworthFilter, SidesShorterThanFourAreNotFilteredAlongThatSide)
 {
     // Too short both ways: nothing to compute, only the grey conversion.
-    for (ButterworthPath path : butterworthPaths())
+    for (VectorUnit path : vectorUnits())
         for (auto [w, h] : {std::pair{1, 1}, {3, 3}, {2, 3}, {3, 1}}) {
             const Grid green = randomGreen(w, h, 7);
             EXPECT_EQ(filtered(green, 0.25, path), green) << w << "x" << h << " on " << nameOf(path);
@@ -206,7 +191,7 @@ TEST(ButterworthFilter, SidesShorterThanFourAreNotFilteredAlongThatSide)
     // Two columns of eight: only the column passes run. Worked out apart.
     const Grid tall = {{0, 40}, {0, 40}, {0, 40}, {0, 40}, {255, 40}, {255, 200}, {255, 200}, {255, 200}};
     const Grid tallFiltered = {{10, 43}, {18, 45}, {22, 46}, {20, 44}, {20, 41}, {44, 45}, {113, 68}, {191, 112}};
-    for (ButterworthPath path : butterworthPaths())
+    for (VectorUnit path : vectorUnits())
         EXPECT_EQ(filtered(tall, 0.25, path), tallFiltered) << nameOf(path);
 
     // The same data lying down goes through the row passes instead.
@@ -216,7 +201,7 @@ TEST(ButterworthFilter, SidesShorterThanFourAreNotFilteredAlongThatSide)
             wide[x][y] = tall[y][x];
             wideFiltered[x][y] = tallFiltered[y][x];
         }
-    for (ButterworthPath path : butterworthPaths())
+    for (VectorUnit path : vectorUnits())
         EXPECT_EQ(filtered(wide, 0.25, path), wideFiltered) << nameOf(path);
 
     QImage empty;
@@ -264,11 +249,11 @@ TEST(ButterworthFilter, CutOffWithoutAFilterLeavesTheImageAlone)
     }
 }
 
-TEST(ButterworthPaths, EveryVectorPathGivesTheScalarBytes)
+TEST(ButterworthFilter, EveryVectorPathGivesTheScalarBytes)
 {
-    const std::vector<ButterworthPath> paths = butterworthPaths();
-    ASSERT_EQ(paths.front(), ButterworthPath::Scalar);
-#if defined(__x86_64__)
+    const std::vector<VectorUnit> paths = vectorUnits();
+    ASSERT_EQ(paths.front(), VectorUnit::Scalar);
+#if ISOSTEP_VECTOR_UNITS
     // Every x86-64 processor has SSE2: without a vector path here the
     // comparisons below would pass by comparing nothing.
     ASSERT_GE(paths.size(), 2u);
@@ -307,8 +292,8 @@ TEST(ButterworthPaths, EveryVectorPathGivesTheScalarBytes)
             for (double cut : {0.25, 0.5, 1e-3, 0.999}) {
                 const QImage source = picture(w, h, extremes);
                 QImage expected = source;
-                ButterworthFilter(expected, cut, ButterworthPath::Scalar);
-                for (ButterworthPath path : paths) {
+                ButterworthFilter(expected, cut, VectorUnit::Scalar);
+                for (VectorUnit path : paths) {
                     QImage image = source;
                     ButterworthFilter(image, cut, path);
                     EXPECT_EQ(image, expected) << nameOf(path) << " path, " << w << "x" << h << ", cut-off " << cut
