@@ -2,7 +2,9 @@
 
 #include <algorithm>
 
-std::vector<VectorUnit> vectorUnits()
+namespace {
+
+std::vector<VectorUnit> unitsOfProcessor()
 {
     std::vector<VectorUnit> units{VectorUnit::Scalar};
 #if ISOSTEP_VECTOR_UNITS
@@ -15,16 +17,28 @@ std::vector<VectorUnit> vectorUnits()
     return units;
 }
 
+// Asked once: kernels check every row.
+const std::vector<VectorUnit> &units()
+{
+    static const std::vector<VectorUnit> processor = unitsOfProcessor();
+    return processor;
+}
+
+} // namespace
+
+std::vector<VectorUnit> vectorUnits()
+{
+    return units();
+}
+
 VectorUnit widestVectorUnit()
 {
-    static const VectorUnit widest = vectorUnits().back();
-    return widest;
+    return units().back();
 }
 
 bool runs(VectorUnit unit)
 {
-    const std::vector<VectorUnit> units = vectorUnits();
-    return std::find(units.begin(), units.end(), unit) != units.end();
+    return std::find(units().begin(), units().end(), unit) != units().end();
 }
 
 const char *nameOf(VectorUnit unit)
