@@ -266,8 +266,6 @@ __attribute__((target("avx2"))) int convert332Groups32(const std::uint8_t *in, i
 // Sixty-four pixels a step with AVX-512. The chroma terms are worked once
 // per pair rather than once per pixel: a pair's Cb and Cr sit side by side
 // in two 16-bit lanes, each lane with its own constants.
-#pragma GCC push_options
-#pragma GCC target("avx512bw,avx512vbmi")
 // GCC 12's AVX-512 headers start each result from a self-initialised
 // "undefined" vector, which its own uninitialised-use check then reports.
 #pragma GCC diagnostic push
@@ -275,7 +273,7 @@ __attribute__((target("avx2"))) int convert332Groups32(const std::uint8_t *in, i
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
 
 // A Cb constant in the even 16-bit lanes and a Cr constant in the odd ones.
-inline __m512i cbCr(int cb, int cr)
+__attribute__((target("avx512bw,avx512vbmi"))) inline __m512i cbCr(int cb, int cr)
 {
     return _mm512_set1_epi32(static_cast<int>(static_cast<std::uint32_t>(cb) | static_cast<std::uint32_t>(cr) << 16));
 }
@@ -285,6 +283,7 @@ struct Colour32 {
 };
 
 // Sixteen pairs, 64 bytes of Cb, Y, Cr, Y, to their colour indices.
+[[gnu::always_inline]] __attribute__((target("avx512bw,avx512vbmi")))
 inline Colour32 colourOf32(__m512i words)
 {
     const __m512i zero = _mm512_setzero_si512();
@@ -342,7 +341,7 @@ constexpr BgrIndex bgrIndex()
 
 constexpr BgrIndex kBgrIndex = bgrIndex();
 
-inline __mmask64 firstBytes(int n)
+__attribute__((target("avx512bw,avx512vbmi"))) inline __mmask64 firstBytes(int n)
 {
     return n >= 64 ? ~__mmask64{0} : n <= 0 ? __mmask64{0} : (__mmask64{1} << n) - 1;
 }
@@ -350,6 +349,7 @@ inline __mmask64 firstBytes(int n)
 // Thirty-two pairs, or the `pairs` < 32 left at the end of a line through
 // masked loads and stores that touch no byte past either buffer.
 template <bool kTail>
+[[gnu::always_inline]] __attribute__((target("avx512bw,avx512vbmi")))
 inline void convert64(const std::uint8_t *in, std::uint8_t *out, int pairs)
 {
     __m512i w0, w1;
@@ -379,6 +379,7 @@ inline void convert64(const std::uint8_t *in, std::uint8_t *out, int pairs)
     }
 }
 
+__attribute__((target("avx512bw,avx512vbmi")))
 int convertGroups64(const std::uint8_t *in, int pairs, std::uint8_t *out)
 {
     int done = 0;
@@ -390,7 +391,6 @@ int convertGroups64(const std::uint8_t *in, int pairs, std::uint8_t *out)
 }
 
 #pragma GCC diagnostic pop
-#pragma GCC pop_options
 
 __attribute__((target("ssse3"))) int convertGroups(const std::uint8_t *in, int groups, std::uint8_t *out)
 {
