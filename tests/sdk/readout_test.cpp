@@ -454,7 +454,9 @@ TEST_F(CardTest, BgrConversionAgreesWithTheFormulasForEveryChroma)
         const VectorLevel narrowed(level);
         ASSERT_EQ(ZUL_setGamma(gamma), ZUL_OK);
 #if defined(__x86_64__)
-        EXPECT_EQ(zul::connection().tables.vectorBgr, gamma == 1.0f && level > 0);
+        // The narrowest vector step needs SSSE3, which not every x86-64 has.
+        EXPECT_EQ(zul::connection().tables.vectorBgr,
+                  gamma == 1.0f && level > 0 && __builtin_cpu_supports("ssse3"));
 #endif
         Formulas f;
         f.gamma = gamma;
