@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/vector_units.h"
+
 #include <QImage>
 
 // Third-order Butterworth low-pass, bilinear transform with pre-warping.
@@ -24,3 +26,8 @@ ButterworthCoefficients butterworthCoefficients(double cutOffRatio);
 // into red, green and blue (the fourth byte is kept). Works on whole numbers
 // 0..255 throughout, so results are exact and repeatable.
 void ButterworthFilter(QImage &image, double cutOffRatio);
+
+// The same on a chosen vector unit, so that tests and benchmarks can hold
+// each against the scalar path, which follows the recursion one line at a
+// time; the vector paths run it on neighbouring lines at once.
+void ButterworthFilter(QImage &image, double cutOffRatio, VectorUnit unit);

@@ -1,14 +1,11 @@
 #include "composite_writer.h"
 
+#include "acquisition/channel_packing.h"
 #include "platform/bmp_file.h"
 #include "platform/operator.h"
 #include "platform/raster.h"
 
 #include <algorithm>
-
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
 namespace {
 
@@ -63,50 +60,45 @@ struct ChannelRow {
     QRgb channel = 0;
 };
 
-ChannelRow channelRow(const QImage &image, QPoint origin, QRgb channel, int y, int cropWidth)
+// A source's pixels, read row by row without a call into the image each
+// time: a composite takes three thousand rows.
+struct SourcePixels {
+    const uchar *bits = nullptr;
+    qsizetype bytesPerLine = 0;
+    int width = 0;
+    int height = 0;
+};
+
+SourcePixels pixelsOf(const QImage &image)
+{
+    return {image.constBits(), image.bytesPerLine(), image.width(), image.height()};
+}
+
+ChannelRow channelRow(const SourcePixels &image, QPoint origin, QRgb channel, int y, int cropWidth)
 {
     ChannelRow row;
     row.channel = channel;
     const int sourceY = y + origin.y();
-    if (sourceY < 0 || sourceY >= image.height())
+    if (sourceY < 0 || sourceY >= image.height)
         return row;
     row.firstX = std::max(0, -origin.x());
-    row.endX = std::min(cropWidth, image.width() - origin.x());
+    row.endX = std::min(cropWidth, image.width - origin.x());
     if (row.firstX >= row.endX)
         return row;
-    row.source = reinterpret_cast<const QRgb *>(image.constScanLine(sourceY)) + origin.x();
+    row.source = reinterpret_cast<const QRgb *>(image.bits + sourceY * image.bytesPerLine) + origin.x();
     return row;
 }
 
-// Fills one tile row from its three channels. This is what MERGECOPY into a
-// black channel surface followed by SRCPAINT into a black composite gives,
-// done in one pass over the row.
-void packTileRow(QRgb *out, int cropWidth, const std::array<ChannelRow, 3> &rows)
+// Fills one tile row from its three channels, red, green and blue in that
+// order. This is what MERGECOPY into a black channel surface followed by
+// SRCPAINT into a black composite gives, done in one pass over the row.
+void packTileRow(QRgb *out, int cropWidth, const std::array<ChannelRow, 3> &rows, VectorUnit unit)
 {
     const bool whole = std::all_of(rows.begin(), rows.end(), [cropWidth](const ChannelRow &r) {
         return r.source && r.firstX == 0 && r.endX == cropWidth;
     });
     if (whole) {
-        const QRgb *r = rows[0].source;
-        const QRgb *g = rows[1].source;
-        const QRgb *b = rows[2].source;
-        const QRgb rm = rows[0].channel, gm = rows[1].channel, bm = rows[2].channel;
-        int x = 0;
-#if defined(__SSE2__)
-        // Four pixels at a time whatever the optimisation level: the
-        // composite is formed while the operator waits.
-        const __m128i alpha = _mm_set1_epi32(int(black));
-        const __m128i rv = _mm_set1_epi32(int(rm)), gv = _mm_set1_epi32(int(gm)), bv = _mm_set1_epi32(int(bm));
-        for (; x + 4 <= cropWidth; x += 4) {
-            const __m128i red = _mm_and_si128(_mm_loadu_si128(reinterpret_cast<const __m128i *>(r + x)), rv);
-            const __m128i green = _mm_and_si128(_mm_loadu_si128(reinterpret_cast<const __m128i *>(g + x)), gv);
-            const __m128i blue = _mm_and_si128(_mm_loadu_si128(reinterpret_cast<const __m128i *>(b + x)), bv);
-            _mm_storeu_si128(reinterpret_cast<__m128i *>(out + x),
-                             _mm_or_si128(_mm_or_si128(alpha, red), _mm_or_si128(green, blue)));
-        }
-#endif
-        for (; x < cropWidth; ++x)
-            out[x] = black | (r[x] & rm) | (g[x] & gm) | (b[x] & bm);
+        packChannelRow(out, rows[0].source, rows[1].source, rows[2].source, cropWidth, unit);
         return;
     }
     // Shifted past the source: what is not covered stays black.
@@ -144,18 +136,23 @@ QImage packSix(SixLayout layout, const std::array<QImage, 6> &images, QSize crop
         return {};
     const Layout &table = layoutTable(layout);
     std::array<QImage, 6> sources;
-    for (int i = 0; i < 6; ++i)
+    std::array<SourcePixels, 6> pixels;
+    for (int i = 0; i < 6; ++i) {
         sources[i] = rgb32(images[i]);
+        pixels[i] = pixelsOf(sources[i]);
+    }
     auto rowsOf = [&](const std::array<ChannelSource, 3> &tile, int y) {
         std::array<ChannelRow, 3> rows;
         for (int c = 0; c < 3; ++c)
-            rows[c] = channelRow(sources[tile[c].image - 1], origins[tile[c].image - 1], tile[c].channel, y, crop.width());
+            rows[c] = channelRow(pixels[tile[c].image - 1], origins[tile[c].image - 1], tile[c].channel, y, crop.width());
         return rows;
     };
+    uchar *bits = composite.bits();
+    const VectorUnit unit = widestVectorUnit();
     for (int y = 0; y < crop.height(); ++y) {
-        auto *out = reinterpret_cast<QRgb *>(composite.scanLine(y));
-        packTileRow(out, crop.width(), rowsOf(table.left, y));
-        packTileRow(out + crop.width(), crop.width(), rowsOf(table.right, y));
+        auto *out = reinterpret_cast<QRgb *>(bits + y * composite.bytesPerLine());
+        packTileRow(out, crop.width(), rowsOf(table.left, y), unit);
+        packTileRow(out + crop.width(), crop.width(), rowsOf(table.right, y), unit);
     }
     return composite;
 }

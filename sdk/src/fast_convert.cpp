@@ -89,26 +89,38 @@ __attribute__((target("ssse3"))) inline Planes indicesOfSixteen(const std::uint8
     return p;
 }
 
+// Where each of sixteen B, G and R bytes goes in the three 16-byte parts of
+// their 48 bytes of B, G, R triplets; -1 leaves a byte to another channel.
+struct BgrShuffle {
+    alignas(16) std::int8_t parts[3][3][16];
+    constexpr const std::int8_t (&operator[](int part) const)[3][16] { return parts[part]; }
+};
+
+constexpr BgrShuffle bgrShuffle()
+{
+    BgrShuffle shuffle{};
+    for (int part = 0; part < 3; ++part)
+        for (int channel = 0; channel < 3; ++channel)
+            for (int j = 0; j < 16; ++j) {
+                const int o = 16 * part + j;
+                shuffle.parts[part][channel][j] = static_cast<std::int8_t>(o % 3 == channel ? o / 3 : -1);
+            }
+    return shuffle;
+}
+
+constexpr BgrShuffle kBgrShuffle = bgrShuffle();
+
 // Sixteen B, G and R values to 48 bytes of B, G, R.
 __attribute__((target("ssse3"))) inline void storeBgr(__m128i B, __m128i G, __m128i R, std::uint8_t *out)
 {
-    const char z = -1;
-    const __m128i b0 = _mm_setr_epi8(0, z, z, 1, z, z, 2, z, z, 3, z, z, 4, z, z, 5);
-    const __m128i g0 = _mm_setr_epi8(z, 0, z, z, 1, z, z, 2, z, z, 3, z, z, 4, z, z);
-    const __m128i r0 = _mm_setr_epi8(z, z, 0, z, z, 1, z, z, 2, z, z, 3, z, z, 4, z);
-    const __m128i b1 = _mm_setr_epi8(z, z, 6, z, z, 7, z, z, 8, z, z, 9, z, z, 10, z);
-    const __m128i g1 = _mm_setr_epi8(5, z, z, 6, z, z, 7, z, z, 8, z, z, 9, z, z, 10);
-    const __m128i r1 = _mm_setr_epi8(z, 5, z, z, 6, z, z, 7, z, z, 8, z, z, 9, z, z);
-    const __m128i b2 = _mm_setr_epi8(z, 11, z, z, 12, z, z, 13, z, z, 14, z, z, 15, z, z);
-    const __m128i g2 = _mm_setr_epi8(z, z, 11, z, z, 12, z, z, 13, z, z, 14, z, z, 15, z);
-    const __m128i r2 = _mm_setr_epi8(10, z, z, 11, z, z, 12, z, z, 13, z, z, 14, z, z, 15);
+    auto mask = [](int part, int channel) {
+        return _mm_load_si128(reinterpret_cast<const __m128i *>(kBgrShuffle[part][channel]));
+    };
     auto *o = reinterpret_cast<__m128i *>(out);
-    _mm_storeu_si128(o, _mm_or_si128(_mm_or_si128(_mm_shuffle_epi8(B, b0), _mm_shuffle_epi8(G, g0)),
-                                     _mm_shuffle_epi8(R, r0)));
-    _mm_storeu_si128(o + 1, _mm_or_si128(_mm_or_si128(_mm_shuffle_epi8(B, b1), _mm_shuffle_epi8(G, g1)),
-                                         _mm_shuffle_epi8(R, r1)));
-    _mm_storeu_si128(o + 2, _mm_or_si128(_mm_or_si128(_mm_shuffle_epi8(B, b2), _mm_shuffle_epi8(G, g2)),
-                                         _mm_shuffle_epi8(R, r2)));
+    for (int part = 0; part < 3; ++part)
+        _mm_storeu_si128(o + part, _mm_or_si128(_mm_or_si128(_mm_shuffle_epi8(B, mask(part, 0)),
+                                                             _mm_shuffle_epi8(G, mask(part, 1))),
+                                                _mm_shuffle_epi8(R, mask(part, 2))));
 }
 
 // Sixteen pixels to 48 bytes of B, G, R.
@@ -145,22 +157,45 @@ struct Planes32 {
     __m256i b[2], g[2], r[2]; // pixels 0-15 and 16-31, eight to a lane
 };
 
-__attribute__((target("avx2"))) inline Planes32 indicesOf32(const std::uint8_t *in)
+static_assert(!kLuma.negated && !kBlueCb.negated && !kRedCr.negated && kGreenCb.negated && kGreenCr.negated &&
+                  kGreenCb.whole == 0 && kGreenCr.whole == 0 && kLuma.whole == 1 && kBlueCb.offset == 128 &&
+                  kRedCr.offset == 128 && kGreenCb.offset == 128 && kGreenCr.offset == 128,
+              "the pair lanes of the AVX2 and AVX-512 steps are written for these signs, offsets and whole parts");
+
+// A Cb constant in the even 16-bit lanes and a Cr constant in the odd ones.
+__attribute__((target("avx2"))) inline __m256i cbCr256(int cb, int cr)
+{
+    return _mm256_set1_epi32(static_cast<int>(static_cast<std::uint32_t>(cb) | static_cast<std::uint32_t>(cr) << 16));
+}
+
+// Each pixel's chroma terms are its pair's, worked once per pair: the pair's
+// Cb and Cr sit side by side in two 16-bit lanes, each lane with its own
+// constants, and are then spread over both pixels.
+[[gnu::always_inline]] __attribute__((target("avx2"))) inline Planes32 indicesOf32(const std::uint8_t *in)
 {
     const __m256i low = _mm256_set1_epi16(0x00FF);
+    const __m256i zero = _mm256_setzero_si256();
+    const __m256i cbOfPair = _mm256_broadcastsi128_si256(_mm_setr_epi8(0, 1, 0, 1, 4, 5, 4, 5, 8, 9, 8, 9, 12, 13, 12, 13));
+    const __m256i crOfPair =
+        _mm256_broadcastsi128_si256(_mm_setr_epi8(2, 3, 2, 3, 6, 7, 6, 7, 10, 11, 10, 11, 14, 15, 14, 15));
+    const __m256i swapped =
+        _mm256_broadcastsi128_si256(_mm_setr_epi8(2, 3, 0, 1, 6, 7, 4, 5, 10, 11, 8, 9, 14, 15, 12, 13));
     Planes32 p;
     for (int h = 0; h < 2; ++h) {
         const __m256i words = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(in + 32 * h));
-        const __m256i y = _mm256_srli_epi16(words, 8);
-        const __m256i c = _mm256_and_si256(words, low);
-        const __m256i cb =
-            _mm256_shufflehi_epi16(_mm256_shufflelo_epi16(c, _MM_SHUFFLE(2, 2, 0, 0)), _MM_SHUFFLE(2, 2, 0, 0));
-        const __m256i cr =
-            _mm256_shufflehi_epi16(_mm256_shufflelo_epi16(c, _MM_SHUFFLE(3, 3, 1, 1)), _MM_SHUFFLE(3, 3, 1, 1));
-        const __m256i ty = term(y, kLuma);
-        p.r[h] = _mm256_add_epi16(ty, term(cr, kRedCr));
-        p.g[h] = _mm256_add_epi16(ty, _mm256_add_epi16(term(cb, kGreenCb), term(cr, kGreenCr)));
-        p.b[h] = _mm256_add_epi16(ty, term(cb, kBlueCb));
+        const __m256i ty = term(_mm256_srli_epi16(words, 8), kLuma);
+        const __m256i u = _mm256_sub_epi16(_mm256_and_si256(words, low), _mm256_set1_epi16(128));
+        const __m256i a = _mm256_abs_epi16(u);
+        const __m256i blueRed =
+            _mm256_sign_epi16(_mm256_add_epi16(_mm256_mulhi_epu16(a, cbCr256(kBlueCb.fraction, kRedCr.fraction)),
+                                               _mm256_mullo_epi16(a, cbCr256(kBlueCb.whole, kRedCr.whole))),
+                              u);
+        // Green's terms are of 128 - Cb and 128 - Cr; each pair adds its two.
+        const __m256i greenTerms = _mm256_sign_epi16(
+            _mm256_mulhi_epu16(a, cbCr256(kGreenCb.fraction, kGreenCr.fraction)), _mm256_sub_epi16(zero, u));
+        p.b[h] = _mm256_add_epi16(ty, _mm256_shuffle_epi8(blueRed, cbOfPair));
+        p.g[h] = _mm256_add_epi16(ty, _mm256_add_epi16(greenTerms, _mm256_shuffle_epi8(greenTerms, swapped)));
+        p.r[h] = _mm256_add_epi16(ty, _mm256_shuffle_epi8(blueRed, crOfPair));
     }
     return p;
 }
@@ -172,16 +207,33 @@ __attribute__((target("avx2"))) inline __m256i packInOrder(__m256i first, __m256
     return _mm256_permute4x64_epi64(_mm256_packus_epi16(first, second), _MM_SHUFFLE(3, 1, 2, 0));
 }
 
+// Thirty-two B, G and R values, pixels 0-15 in the low lane and 16-31 in
+// the high one, to 96 bytes of B, G, R: each lane makes its 48 bytes as
+// storeBgr does, and the lanes' parts are then put in order.
+__attribute__((target("avx2"))) inline __m256i bgrShuffle256(int part, int channel)
+{
+    return _mm256_broadcastsi128_si256(_mm_load_si128(reinterpret_cast<const __m128i *>(kBgrShuffle[part][channel])));
+}
+
+__attribute__((target("avx2"))) inline void storeBgr32(__m256i B, __m256i G, __m256i R, std::uint8_t *out)
+{
+    __m256i parts[3];
+    for (int part = 0; part < 3; ++part)
+        parts[part] = _mm256_or_si256(_mm256_or_si256(_mm256_shuffle_epi8(B, bgrShuffle256(part, 0)),
+                                                      _mm256_shuffle_epi8(G, bgrShuffle256(part, 1))),
+                                      _mm256_shuffle_epi8(R, bgrShuffle256(part, 2)));
+    auto *o = reinterpret_cast<__m256i *>(out);
+    _mm256_storeu_si256(o, _mm256_permute2x128_si256(parts[0], parts[1], 0x20));
+    _mm256_storeu_si256(o + 1, _mm256_permute2x128_si256(parts[2], parts[0], 0x30));
+    _mm256_storeu_si256(o + 2, _mm256_permute2x128_si256(parts[1], parts[2], 0x31));
+}
+
 __attribute__((target("avx2"))) int convertGroups32(const std::uint8_t *in, int groups, std::uint8_t *out)
 {
     for (int i = 0; i < groups; ++i) {
         const Planes32 p = indicesOf32(in + 64 * i);
-        const __m256i B = packInOrder(p.b[0], p.b[1]);
-        const __m256i G = packInOrder(p.g[0], p.g[1]);
-        const __m256i R = packInOrder(p.r[0], p.r[1]);
-        storeBgr(_mm256_castsi256_si128(B), _mm256_castsi256_si128(G), _mm256_castsi256_si128(R), out + 96 * i);
-        storeBgr(_mm256_extracti128_si256(B, 1), _mm256_extracti128_si256(G, 1), _mm256_extracti128_si256(R, 1),
-                 out + 96 * i + 48);
+        storeBgr32(packInOrder(p.b[0], p.b[1]), packInOrder(p.g[0], p.g[1]), packInOrder(p.r[0], p.r[1]),
+                   out + 96 * i);
     }
     return groups * 16;
 }
@@ -210,6 +262,135 @@ __attribute__((target("avx2"))) int convert332Groups32(const std::uint8_t *in, i
     }
     return groups * 16;
 }
+
+// Sixty-four pixels a step with AVX-512. The chroma terms are worked once
+// per pair rather than once per pixel: a pair's Cb and Cr sit side by side
+// in two 16-bit lanes, each lane with its own constants.
+// GCC 12's AVX-512 headers start each result from a self-initialised
+// "undefined" vector, which its own uninitialised-use check then reports.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wuninitialized"
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+
+// A Cb constant in the even 16-bit lanes and a Cr constant in the odd ones.
+__attribute__((target("avx512bw,avx512vbmi"))) inline __m512i cbCr(int cb, int cr)
+{
+    return _mm512_set1_epi32(static_cast<int>(static_cast<std::uint32_t>(cb) | static_cast<std::uint32_t>(cr) << 16));
+}
+
+struct Colour32 {
+    __m512i b, g, r; // colour indices less 280 of thirty-two pixels, in pixel order
+};
+
+// Sixteen pairs, 64 bytes of Cb, Y, Cr, Y, to their colour indices.
+[[gnu::always_inline]] __attribute__((target("avx512bw,avx512vbmi")))
+inline Colour32 colourOf32(__m512i words)
+{
+    const __m512i zero = _mm512_setzero_si512();
+    const __m512i y = _mm512_srli_epi16(words, 8);
+    const __m512i c = _mm512_and_si512(words, _mm512_set1_epi16(0x00FF));
+    // Luma v + trunc(v x fraction), v = Y - 16. For a negative v the signed
+    // high product is the floor, one below the truncation: no v from -16 to
+    // -1 times the fraction is a whole multiple of 65536.
+    const __m512i v = _mm512_sub_epi16(y, _mm512_set1_epi16(static_cast<short>(kLuma.offset)));
+    const __m512i luma = _mm512_sub_epi16(
+        _mm512_add_epi16(v, _mm512_mulhi_epi16(v, _mm512_set1_epi16(static_cast<short>(kLuma.fraction)))),
+        _mm512_srai_epi16(v, 15));
+    // Chroma as sign(u) x (|u| x whole + the high product of the fraction),
+    // u = Cb - 128 in the even lanes and Cr - 128 in the odd ones.
+    const __m512i u = _mm512_sub_epi16(c, _mm512_set1_epi16(128));
+    const __m512i a = _mm512_abs_epi16(u);
+    const __mmask32 negative = _mm512_movepi16_mask(u);
+    const __m512i blueRed = _mm512_add_epi16(_mm512_mulhi_epu16(a, cbCr(kBlueCb.fraction, kRedCr.fraction)),
+                                             _mm512_mullo_epi16(a, cbCr(kBlueCb.whole, kRedCr.whole)));
+    const __m512i signedBlueRed = _mm512_mask_sub_epi16(blueRed, negative, zero, blueRed);
+    // Green's terms are of 128 - Cb and 128 - Cr, so their signs are u's
+    // turned over; each pair adds its two, which the rotation swaps.
+    const __m512i greenHigh = _mm512_mulhi_epu16(a, cbCr(kGreenCb.fraction, kGreenCr.fraction));
+    const __m512i greenTerms = _mm512_mask_mov_epi16(_mm512_sub_epi16(zero, greenHigh), negative, greenHigh);
+    const __m512i green = _mm512_add_epi16(greenTerms, _mm512_rol_epi32(greenTerms, 16));
+    const __m512i cbOfPair = _mm512_broadcast_i32x4(_mm_setr_epi8(0, 1, 0, 1, 4, 5, 4, 5, 8, 9, 8, 9, 12, 13, 12, 13));
+    const __m512i crOfPair =
+        _mm512_broadcast_i32x4(_mm_setr_epi8(2, 3, 2, 3, 6, 7, 6, 7, 10, 11, 10, 11, 14, 15, 14, 15));
+    return {_mm512_add_epi16(luma, _mm512_shuffle_epi8(signedBlueRed, cbOfPair)), _mm512_add_epi16(luma, green),
+            _mm512_add_epi16(luma, _mm512_shuffle_epi8(signedBlueRed, crOfPair))};
+}
+
+// Byte positions for putting sixty-four pixels' B, G and R bytes, as the
+// saturating packs leave them, into three vectors of B, G, R triplets:
+// first B and G, then R over the slots left free.
+struct BgrIndex {
+    alignas(64) std::uint8_t blueGreen[3][64];
+    alignas(64) std::uint8_t red[3][64];
+};
+
+constexpr BgrIndex bgrIndex()
+{
+    // A pack takes pixels 8L..8L+7 of its first operand into bytes 16L..
+    // 16L+7 and the same pixels of its second into the next eight.
+    auto packed = [](int p) { return p < 32 ? 16 * (p / 8) + p % 8 : 16 * ((p - 32) / 8) + 8 + p % 8; };
+    BgrIndex index{};
+    for (int i = 0; i < 3; ++i)
+        for (int j = 0; j < 64; ++j) {
+            const int o = 64 * i + j, pixel = o / 3, channel = o % 3;
+            index.blueGreen[i][j] = static_cast<std::uint8_t>(channel == 1 ? 64 + packed(pixel) : packed(pixel));
+            index.red[i][j] = static_cast<std::uint8_t>(channel == 2 ? 64 + packed(pixel) : j);
+        }
+    return index;
+}
+
+constexpr BgrIndex kBgrIndex = bgrIndex();
+
+__attribute__((target("avx512bw,avx512vbmi"))) inline __mmask64 firstBytes(int n)
+{
+    return n >= 64 ? ~__mmask64{0} : n <= 0 ? __mmask64{0} : (__mmask64{1} << n) - 1;
+}
+
+// Thirty-two pairs, or the `pairs` < 32 left at the end of a line through
+// masked loads and stores that touch no byte past either buffer.
+template <bool kTail>
+[[gnu::always_inline]] __attribute__((target("avx512bw,avx512vbmi")))
+inline void convert64(const std::uint8_t *in, std::uint8_t *out, int pairs)
+{
+    __m512i w0, w1;
+    if constexpr (kTail) {
+        w0 = _mm512_maskz_loadu_epi8(firstBytes(4 * pairs), in);
+        w1 = pairs > 16 ? _mm512_maskz_loadu_epi8(firstBytes(4 * pairs - 64), in + 64) : _mm512_setzero_si512();
+    } else {
+        w0 = _mm512_loadu_si512(in);
+        w1 = _mm512_loadu_si512(in + 64);
+    }
+    const Colour32 first = colourOf32(w0), second = colourOf32(w1);
+    // Saturating packs are the clamp tables at gamma 1.0.
+    const __m512i B = _mm512_packus_epi16(first.b, second.b);
+    const __m512i G = _mm512_packus_epi16(first.g, second.g);
+    const __m512i R = _mm512_packus_epi16(first.r, second.r);
+    for (int i = 0; i < 3; ++i) {
+        const __m512i blueGreen = _mm512_permutex2var_epi8(
+            B, _mm512_load_si512(reinterpret_cast<const __m512i *>(kBgrIndex.blueGreen[i])), G);
+        const __m512i bgr = _mm512_permutex2var_epi8(
+            blueGreen, _mm512_load_si512(reinterpret_cast<const __m512i *>(kBgrIndex.red[i])), R);
+        if constexpr (kTail) {
+            if (6 * pairs > 64 * i)
+                _mm512_mask_storeu_epi8(out + 64 * i, firstBytes(6 * pairs - 64 * i), bgr);
+        } else {
+            _mm512_storeu_si512(out + 64 * i, bgr);
+        }
+    }
+}
+
+__attribute__((target("avx512bw,avx512vbmi")))
+int convertGroups64(const std::uint8_t *in, int pairs, std::uint8_t *out)
+{
+    int done = 0;
+    for (; done + 32 <= pairs; done += 32)
+        convert64<false>(in + 4 * done, out + 6 * done, 32);
+    if (done < pairs)
+        convert64<true>(in + 4 * done, out + 6 * done, pairs - done);
+    return pairs;
+}
+
+#pragma GCC diagnostic pop
 
 __attribute__((target("ssse3"))) int convertGroups(const std::uint8_t *in, int groups, std::uint8_t *out)
 {
@@ -250,6 +431,8 @@ namespace {
 int levelOfProcessor()
 {
 #if ZUL_HAVE_X86
+    if (__builtin_cpu_supports("avx512bw") && __builtin_cpu_supports("avx512vbmi"))
+        return 3;
     if (__builtin_cpu_supports("avx2"))
         return 2;
     if (__builtin_cpu_supports("ssse3"))
@@ -260,7 +443,7 @@ int levelOfProcessor()
 
 int &levelLimit()
 {
-    static int limit = 2;
+    static int limit = kWidestVectorLevel;
     return limit;
 }
 
@@ -299,6 +482,8 @@ int convert332PairsVector(const std::uint8_t *in, int pairs, const std::uint8_t 
 int convertBgrPairsVector(const std::uint8_t *in, int pairs, std::uint8_t *out)
 {
 #if ZUL_HAVE_X86
+    if (level() >= 3)
+        return convertGroups64(in, pairs, out);
     const int wide = level() >= 2 ? convertGroups32(in, pairs / 16, out) : 0;
     return wide + (level() >= 1 ? convertGroups(in + 4 * wide, (pairs - wide) / 8, out + 6 * wide) : 0);
 #else

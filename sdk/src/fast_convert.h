@@ -11,12 +11,13 @@ namespace zul {
 // processor can run it.
 bool vectorConversionMatches(const LookupTables &tables);
 
-// Caps the instruction set the vector paths use (2 wide, 1 narrow, 0 none)
-// so each can be checked on a processor that has the wider one.
+// Caps the instruction set the vector paths use (3 AVX-512, 2 AVX2, 1 SSSE3,
+// 0 none) so each can be checked on a processor that has a wider one.
+constexpr int kWidestVectorLevel = 3;
 void limitVectorLevel(int most);
 
-// Converts whole groups of eight Cb-Y-Cr-Y pairs to B, G, R; gives the
-// number of pairs done, a multiple of eight, or 0 when it cannot help.
+// Converts Cb-Y-Cr-Y pairs to B, G, R; gives the number of pairs done: all
+// of them with AVX-512, else whole groups of eight, or 0 when it cannot help.
 int convertBgrPairsVector(const std::uint8_t *in, int pairs, std::uint8_t *out);
 
 // The same for 3-3-2 colour indices; `dither16` holds the dither values of

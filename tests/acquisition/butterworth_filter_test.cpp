@@ -36,10 +36,10 @@ Grid greyOf(const QImage &image)
     return grid;
 }
 
-Grid filtered(const Grid &green, double cutOffRatio)
+Grid filtered(const Grid &green, double cutOffRatio, VectorUnit path)
 {
     QImage image = imageFromGreen(green);
-    ButterworthFilter(image, cutOffRatio);
+    ButterworthFilter(image, cutOffRatio, path);
     EXPECT_EQ(image.format(), QImage::Format_RGB32);
     return greyOf(image);
 }
@@ -135,7 +135,8 @@ TEST(ButterworthFilter, SmallImageMatchesValuesWorkedOutSeparately)
         {35, 38, 44, 48, 49, 55, 84, 150, 202},        {108, 102, 98, 95, 93, 95, 103, 121, 137},
         {189, 175, 161, 150, 145, 142, 126, 90, 65},
     };
-    EXPECT_EQ(filtered(kSmallGreen, 0.25), atQuarter);
+    for (VectorUnit path : vectorUnits())
+        EXPECT_EQ(filtered(kSmallGreen, 0.25, path), atQuarter) << nameOf(path);
 
     // A wider pass band overshoots at the steps, so the clamped outputs feed
     // the recursion; clamping only at the end would give other numbers.
@@ -145,7 +146,8 @@ TEST(ButterworthFilter, SmallImageMatchesValuesWorkedOutSeparately)
         {224, 224, 224, 176, 82, 38, 31, 31, 36},      {255, 255, 255, 215, 47, 0, 0, 0, 0},
         {255, 255, 255, 192, 69, 0, 0, 0, 0},
     };
-    EXPECT_EQ(filtered(kSmallGreen, 0.6), atSixTenths);
+    for (VectorUnit path : vectorUnits())
+        EXPECT_EQ(filtered(kSmallGreen, 0.6, path), atSixTenths) << nameOf(path);
 }
 
 TEST(ButterworthFilter, AgreesWithAPlainLineByLineFilter)
@@ -160,31 +162,37 @@ TEST(ButterworthFilter, AgreesWithAPlainLineByLineFilter)
     unsigned seed = 1;
     for (const auto &t : cases) {
         const Grid green = randomGreen(t.w, t.h, seed++);
-        EXPECT_EQ(filtered(green, t.cut), referenceFilter(green, t.cut)) << t.w << "x" << t.h << " at " << t.cut;
+        const Grid expected = referenceFilter(green, t.cut);
+        for (VectorUnit path : vectorUnits())
+            EXPECT_EQ(filtered(green, t.cut, path), expected)
+                << t.w << "x" << t.h << " at " << t.cut << " on the " << nameOf(path) << " path";
     }
 }
 
 TEST(ButterworthFilter, UniformImageKeepsItsValue)
 {
-    for (int value : {0, 1, 77, 128, 254, 255})
-        for (double cut : {0.05, 0.25, 0.9}) {
-            const Grid green(13, std::vector<int>(20, value));
-            EXPECT_EQ(filtered(green, cut), green) << value << " at " << cut;
-        }
+    for (VectorUnit path : vectorUnits())
+        for (int value : {0, 1, 77, 128, 254, 255})
+            for (double cut : {0.05, 0.25, 0.9}) {
+                const Grid green(13, std::vector<int>(20, value));
+                EXPECT_EQ(filtered(green, cut, path), green) << value << " at " << cut << " on " << nameOf(path);
+            }
 }
 
 TEST(ButterworthFilter, SidesShorterThanFourAreNotFilteredAlongThatSide)
 {
     // Too short both ways: nothing to compute, only the grey conversion.
-    for (auto [w, h] : {std::pair{1, 1}, {3, 3}, {2, 3}, {3, 1}}) {
-        const Grid green = randomGreen(w, h, 7);
-        EXPECT_EQ(filtered(green, 0.25), green) << w << "x" << h;
-    }
+    for (VectorUnit path : vectorUnits())
+        for (auto [w, h] : {std::pair{1, 1}, {3, 3}, {2, 3}, {3, 1}}) {
+            const Grid green = randomGreen(w, h, 7);
+            EXPECT_EQ(filtered(green, 0.25, path), green) << w << "x" << h << " on " << nameOf(path);
+        }
 
     // Two columns of eight: only the column passes run. Worked out apart.
     const Grid tall = {{0, 40}, {0, 40}, {0, 40}, {0, 40}, {255, 40}, {255, 200}, {255, 200}, {255, 200}};
     const Grid tallFiltered = {{10, 43}, {18, 45}, {22, 46}, {20, 44}, {20, 41}, {44, 45}, {113, 68}, {191, 112}};
-    EXPECT_EQ(filtered(tall, 0.25), tallFiltered);
+    for (VectorUnit path : vectorUnits())
+        EXPECT_EQ(filtered(tall, 0.25, path), tallFiltered) << nameOf(path);
 
     // The same data lying down goes through the row passes instead.
     Grid wide(2, std::vector<int>(8)), wideFiltered(2, std::vector<int>(8));
@@ -193,7 +201,8 @@ TEST(ButterworthFilter, SidesShorterThanFourAreNotFilteredAlongThatSide)
             wide[x][y] = tall[y][x];
             wideFiltered[x][y] = tallFiltered[y][x];
         }
-    EXPECT_EQ(filtered(wide, 0.25), wideFiltered);
+    for (VectorUnit path : vectorUnits())
+        EXPECT_EQ(filtered(wide, 0.25, path), wideFiltered) << nameOf(path);
 
     QImage empty;
     ButterworthFilter(empty, 0.25);
@@ -238,4 +247,57 @@ TEST(ButterworthFilter, CutOffWithoutAFilterLeavesTheImageAlone)
         ButterworthFilter(image, cut);
         EXPECT_EQ(image, before) << cut;
     }
+}
+
+TEST(ButterworthFilter, EveryVectorPathGivesTheScalarBytes)
+{
+    const std::vector<VectorUnit> paths = vectorUnits();
+    ASSERT_EQ(paths.front(), VectorUnit::Scalar);
+#if ISOSTEP_VECTOR_UNITS
+    // Every x86-64 processor has SSE2: without a vector path here the
+    // comparisons below would pass by comparing nothing.
+    ASSERT_GE(paths.size(), 2u);
+#endif
+
+    // Sides that are no multiple of any vector width, or of the band of
+    // rows filtered together, each against every other.
+    std::vector<std::pair<int, int>> sizes;
+    for (int w : {1, 2, 3, 5, 17})
+        for (int h : {1, 2, 3, 5, 17})
+            sizes.emplace_back(w, h);
+    for (auto size : {std::pair{531, 533}, {533, 17}, {531, 5}, {3, 533}, {17, 531}})
+        sizes.push_back(size);
+
+    std::mt19937 rng(2024);
+    std::uniform_int_distribution<int> byte(0, 255);
+    // Colour and a fourth byte that the filter must carry over alike on
+    // every path; the green is noise or only the two extremes.
+    auto picture = [&](int w, int h, bool extremes) {
+        QImage image(w, h, QImage::Format_ARGB32);
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x) {
+                const int green = extremes ? (byte(rng) < 128 ? 0 : 255) : byte(rng);
+                image.setPixel(x, y, qRgba(byte(rng), green, byte(rng), byte(rng)));
+            }
+        return image;
+    };
+
+    // At a cut-off of one half the coefficients are close to sixths and
+    // thirds, so many sums land within a bit or two of a half: a sum grouped
+    // differently from the scalar one, or fused, rounds some of them the
+    // other way. Near 0 and near 1 the recursion barely moves or overshoots
+    // into both clamps.
+    for (auto [w, h] : sizes)
+        for (bool extremes : {false, true})
+            for (double cut : {0.25, 0.5, 1e-3, 0.999}) {
+                const QImage source = picture(w, h, extremes);
+                QImage expected = source;
+                ButterworthFilter(expected, cut, VectorUnit::Scalar);
+                for (VectorUnit path : paths) {
+                    QImage image = source;
+                    ButterworthFilter(image, cut, path);
+                    EXPECT_EQ(image, expected) << nameOf(path) << " path, " << w << "x" << h << ", cut-off " << cut
+                                               << (extremes ? ", only 0 and 255" : ", noise");
+                }
+            }
 }
