@@ -100,9 +100,14 @@ typedef struct ZulFilter {
     const int8_t *coefficients;
 } ZulFilter;
 
-/* A caller-owned raster standing in for a device context: 32 bits per pixel
- * for a true-colour target, or 8 bits with a 256-entry palette (0x00RRGGBB)
- * into which the library realises its own palette. */
+/* A caller-owned raster standing in for a device context. Rows run top to
+ * bottom; `stride` is the distance in bytes from the start of one row to the
+ * start of the next (at least width x bytes per pixel). `bitsPerPixel` is 32
+ * for a true-colour target, whose pixels the library writes as 0xFFRRGGBB
+ * (one native 32-bit word per pixel), or 8 for a 256-colour target, whose
+ * pixels are indices into `palette`: 256 entries 0x00RRGGBB that the library
+ * overwrites with its own palette when it has one (ZULX_defaultPalette) and
+ * otherwise takes as the caller set them. */
 typedef struct ZulSurface {
     void *pixels;
     int32_t width;
@@ -116,6 +121,13 @@ typedef struct ZulCard ZulCard;
 /* Global-memory block handle: image handles are such blocks. */
 typedef void *ZulHandle;
 typedef void (*ZulFlashRoutine)(int phase);
+/* Receives every message the library shows ("Can't allocate memory !" and
+ * the like, with the title "Error"); see ZUL_setMessageHook. */
+typedef void (*ZulMessageHook)(const char *text, const char *title, void *context);
+
+/* Raised on every change to this header that an already built client could
+ * trip over (a record's layout, an export's arguments or meaning). */
+#define ZUL_INTERFACE_VERSION 1
 
 #define ZUL_STATIC_ASSERT(cond, msg) typedef char zul_static_assert_##msg[(cond) ? 1 : -1]
 ZUL_STATIC_ASSERT(sizeof(ZulVideoWindow) == 20, video_window_is_five_slots);
@@ -179,33 +191,132 @@ ZUL_API int ZUL_skipLines(int n);
 ZUL_API int ZUL_convertCbYCrYToBGR24(uint8_t *out, const uint8_t *in, int count);
 ZUL_API int ZUL_autoCrop(ZulVideoWindow *window);
 
-/* Extended capture */
+/* Extended capture.
+ *
+ * One ZulConfig holds every capture setting; the window used is palWindow
+ * when videoStandard is 1 and ntscWindow otherwise. OutputFormat picks the
+ * bitmap: 1 = 8-bit grey (256-entry grey table), 2 = 4-bit grey (16
+ * entries), 3 = 8-bit 3-3-2 colour (256 entries), 4 = 16-bit 5-5-5,
+ * 5 = 16-bit 5-6-5 (three masks, compression 3), 7 = 24-bit B, G, R,
+ * 8 = 32-bit B, G, R, 0; other formats give ZUL_ERR_RANGE where a bitmap is
+ * made.
+ *
+ * Bitmaps cross as global-memory handles holding a packed device-independent
+ * bitmap: a 40-byte header (height positive, rows bottom-up), the colour table
+ * or masks, then the rows, each padded to a multiple of 4 bytes. A handle
+ * returned through `out` belongs to the caller, who frees it with
+ * ZUL_globalFree; on any failure `*out` is NULL and nothing is to be freed.
+ * A NULL pointer argument gives ZUL_ERR_BAD_POINTER unless stated otherwise.
+ * Messages go through the message hook (ZUL_setMessageHook). */
+
+/* Stock settings: 950 x 610 and 780 x 510 full-frame windows, format 7,
+ * every format enabled. Needs no card. */
 ZUL_API int ZULX_defaultConfig(ZulConfig *config);
+/* Applies the record to the card and corrects it in place: channel, signal
+ * type and picture controls clamped, the format replaced by an enabled one,
+ * the window clamped to the signal's limits. The first call, any call with
+ * `force` nonzero and any call after the card was opened afresh program every
+ * setting; other calls only what changed since the last successful one.
+ * Errors of the card operations are returned unchanged. */
 ZUL_API int ZULX_prepare(ZulConfig *config, int force);
+/* Snaps the record's window: on the external trigger (10.2 s at most) when
+ * ExtTrig is set, with the flash when Flash is set, plainly otherwise. */
 ZUL_API int ZULX_snap(ZulConfig *config);
+/* Reads the latest snap out as a new bitmap in OutputFormat, as large as
+ * the window the snap was taken with. ZUL_ERR_NO_MEMORY (with a message)
+ * when memory runs out. */
 ZUL_API int ZULX_readoutDIB(ZulConfig *config, ZulHandle *out);
+/* Reads the latest snap out (format 7 becomes 3 on an 8-bit surface) and
+ * draws it as ZULX_drawDIB does. */
 ZUL_API int ZULX_draw(ZulSurface *dc, ZulConfig *config, int x, int y, int width, int height);
+/* Draws a bitmap of 4, 8, 16, 24 or 32 bits with its top left corner at
+ * (x, y), clipped to the surface. Width and height (low 16 bits, signed) of 0
+ * or equal to the bitmap's draw it unscaled; other values stretch it to
+ * that size, each target pixel taking the source pixel nearest its centre;
+ * a negative size gives ZUL_ERR_RANGE. On an 8-bit surface each pixel
+ * becomes the nearest palette entry. The bitmap stays the caller's.
+ * ZUL_ERR_RANGE also for a surface of another depth, a stride too short for
+ * its width, or a bitmap whose header does not fit its block; an 8-bit
+ * surface without a palette gives ZUL_ERR_BAD_POINTER. */
 ZUL_API int ZULX_drawDIB(ZulSurface *dc, ZulHandle bitmap, int x, int y, int width, int height);
+/* Copies every byte of a bitmap's block into a new block for `*out`. */
 ZUL_API int ZULX_copyDIB(ZulHandle bitmap, ZulHandle *out);
+/* ZULX_readoutDIB, then ZULX_saveDIBToClipboard with the new bitmap; the
+ * first error is returned and no bitmap is left behind. */
 ZUL_API int ZULX_readoutDIBToClipboard(ZulConfig *config);
+/* Puts the bitmap on the clipboard (with the library palette, when there is
+ * one). On success the clipboard owns the bitmap: the handle is freed and
+ * must not be used again. Without a clipboard the message "Can't open
+ * Clipboard !" is shown, ZUL_ERR_BAD_POINTER returned and the bitmap stays
+ * the caller's. */
 ZUL_API int ZULX_saveDIBToClipboard(ZulHandle bitmap);
+/* Writes the latest snap as a BMP file (11810 pixels per metre), bottom row
+ * first, holding only one row in memory. The file appears under its name only
+ * once it is complete: when a write fails the message "An error occurred when
+ * writing to file" is shown, ZUL_ERR_FILE returned, and whatever file had
+ * the name before is left as it was. */
 ZUL_API int ZULX_readoutDIBToFile(ZulConfig *config, const char *fileName);
+/* Writes a bitmap as a BMP file: a 14-byte file header, then the packed
+ * bitmap as it is in memory. ZUL_ERR_FILE without a message when the file
+ * cannot be written, leaving an earlier file of that name as it was. */
 ZUL_API int ZULX_saveDIBToFile(ZulHandle bitmap, const char *fileName);
+/* Snaps `frames` (low 8 bits) times and returns the average, each byte the
+ * sum divided by `divisor` (low 8 bits; 0 gives ZUL_ERR_RANGE) and held at
+ * 255. OutputFormat must be 1 (8-bit grey) or 7 (24-bit colour, averaged on
+ * the raw Cb-Y-Cr-Y samples and converted once). With 0 frames the picture
+ * is black. */
 ZUL_API int ZULX_snapAverageDIB(ZulConfig *config, ZulHandle *out, int frames, int divisor);
 
-/* Filters */
+/* Filters.
+ *
+ * A kernel of kernelWidth x kernelHeight signed coefficients, row after row;
+ * row 0 applies to the lowest-addressed row of the window, that is the
+ * lowest picture row of a bottom-up bitmap. Each byte of an 8, 24 or 32-bit
+ * bitmap (every channel on its own, palette indices as they are) becomes the
+ * weighted sum divided by `divisor` (toward zero); a negative result becomes
+ * its magnitude when `absolute` is nonzero and 0 otherwise; results above 255
+ * become 255. The bitmap is filtered in place and shrinks to where the
+ * kernel fits: (width - kernelWidth + 1) x (height - kernelHeight + 1). */
 ZUL_API int ZULX_filterDIB(ZulHandle bitmap, const ZulFilter *filter);
+/* One of the eight built-in filters (1 smoothing, 2 weighted smoothing,
+ * 3 and 4 sharpening, 5 vertical smoothing, 6 a 3 x 5 line detector, 7 and 8
+ * edge detectors), or NULL for any other number. Constant data: never free
+ * or change it. */
 ZUL_API const ZulFilter *ZULX_getFilter(int number);
+/* ZULX_filterDIB with built-in filter `number` (low 16 bits); ZUL_ERR_RANGE
+ * when there is no such filter. */
 ZUL_API int ZULX_filterDIBPredef(ZulHandle bitmap, int number);
 
 /* Settings file, palette, dialog */
+/* Reads a capture settings file section into the record (stock values for
+ * what the file lacks); ZUL_ERR_FILE with a message when a required key is
+ * missing. */
 ZUL_API int ZULX_readIniFile(const char *fileName, const char *section, ZulConfig *config);
+/* Writes the record into a section of a capture settings file, keeping the
+ * file's other lines; ZUL_ERR_FILE with a message when it cannot. */
 ZUL_API int ZULX_saveIniFile(const char *fileName, const char *section, const ZulConfig *config);
+/* Makes the library palette (grey or 3-3-2 colour) for an 8-bit surface;
+ * 0 without a palette for a deeper surface, ZUL_ERR_BAD_POINTER for a
+ * shallower one. */
 ZUL_API int ZULX_defaultPalette(ZulSurface *dc, int gray);
+/* Forgets the library palette. */
 ZUL_API int ZULX_releasePalette(void);
+/* Opens the modeless "Image Format" dialog over `owner` (a QWidget *),
+ * changing and applying `config` while it is open; the record must outlive
+ * the dialog. -1 when `owner` or `config` is NULL. */
 ZUL_API int ZULX_formatDialogBox(void *owner, ZulConfig *config);
 
-/* Global memory blocks (movable; image handles are such blocks) */
+/* Library messages and interface version */
+/* Sends every message the library shows to `hook` instead of standard
+ * error, where messages go by default (and again after a NULL hook). The
+ * hook is called on the thread that made the failing call. */
+ZUL_API int ZUL_setMessageHook(ZulMessageHook hook, void *context);
+/* The ZUL_INTERFACE_VERSION the library was built with. */
+ZUL_API int ZUL_interfaceVersion(void);
+
+/* Global memory blocks (movable; image handles are such blocks). A block's
+ * address is valid only between ZUL_globalLock and ZUL_globalUnlock;
+ * ZUL_globalReAlloc refuses a locked block. New blocks are zero-filled. */
 ZUL_API ZulHandle ZUL_globalAlloc(size_t bytes);
 ZUL_API void *ZUL_globalLock(ZulHandle block);
 ZUL_API int ZUL_globalUnlock(ZulHandle block);

@@ -1,12 +1,16 @@
 #include "ZUL_Tools_VB.h"
 
-#include <cstdlib>
+#include "claims.h"
+
+#include <algorithm>
 #include <cstring>
 #include <new>
 
 // Movable blocks as the original image handles were: the handle stays the
 // same while the storage behind it may move on re-allocation, so callers
-// must lock to get an address and never keep it past an unlock.
+// must lock to get an address and never keep it past an unlock. The
+// storage is claimed like the connection's own blocks, so a test can make
+// an image allocation fail and see that none is left behind.
 namespace {
 constexpr unsigned kBlockTag = 0x5A554C42u; // "ZULB"
 
@@ -29,7 +33,7 @@ extern "C" ZUL_API ZulHandle ZUL_globalAlloc(size_t bytes)
     auto *block = new (std::nothrow) Block{kBlockTag, bytes, 0, nullptr};
     if (!block)
         return nullptr;
-    block->data = static_cast<unsigned char *>(std::calloc(bytes ? bytes : 1, 1));
+    block->data = static_cast<unsigned char *>(zul::claim(bytes));
     if (!block->data) {
         delete block;
         return nullptr;
@@ -65,11 +69,11 @@ extern "C" ZUL_API ZulHandle ZUL_globalReAlloc(ZulHandle handle, size_t bytes)
     Block *block = blockOf(handle);
     if (!block || block->locks > 0)
         return nullptr;
-    auto *data = static_cast<unsigned char *>(std::realloc(block->data, bytes ? bytes : 1));
+    auto *data = static_cast<unsigned char *>(zul::claim(bytes));
     if (!data)
         return nullptr;
-    if (bytes > block->size)
-        std::memset(data + block->size, 0, bytes - block->size);
+    std::memcpy(data, block->data, std::min(bytes, block->size));
+    zul::release(block->data);
     block->data = data;
     block->size = bytes;
     return block;
@@ -81,7 +85,7 @@ extern "C" ZUL_API ZulHandle ZUL_globalFree(ZulHandle handle)
     if (!block)
         return handle;
     block->tag = 0;
-    std::free(block->data);
+    zul::release(block->data);
     delete block;
     return nullptr;
 }

@@ -1,0 +1,11 @@
+#include "library_palette.h"
+
+namespace zul {
+
+LibraryPalette &libraryPalette()
+{
+    static LibraryPalette palette;
+    return palette;
+}
+
+} // namespace zul
