@@ -1,11 +1,5 @@
 #include "profile_text.h"
 
-#include <cerrno>
-#include <fcntl.h>
-#include <filesystem>
-#include <sys/stat.h>
-#include <unistd.h>
-
 namespace zul {
 namespace {
 
@@ -177,79 +171,6 @@ std::string ProfileText::bytes() const
     for (const Line &line : lines_)
         all += line.text + line.end;
     return all;
-}
-
-std::optional<std::string> readWholeFile(const std::string &path)
-{
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return errno == ENOENT ? std::optional<std::string>("") : std::nullopt;
-    std::string contents;
-    char chunk[4096];
-    for (;;) {
-        const ssize_t got = ::read(fd, chunk, sizeof chunk);
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got <= 0) {
-            ::close(fd);
-            return got == 0 ? std::optional<std::string>(std::move(contents)) : std::nullopt;
-        }
-        contents.append(chunk, static_cast<size_t>(got));
-    }
-}
-
-namespace {
-
-bool writeAll(int fd, std::string_view bytes)
-{
-    while (!bytes.empty()) {
-        const ssize_t written = ::write(fd, bytes.data(), bytes.size());
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0)
-            return false;
-        bytes.remove_prefix(static_cast<size_t>(written));
-    }
-    return true;
-}
-
-} // namespace
-
-bool replaceFile(const std::string &path, std::string_view bytes)
-{
-    namespace fs = std::filesystem;
-    std::error_code error;
-    fs::path target = path;
-    if (fs::is_symlink(target, error)) {
-        const fs::path resolved = fs::weakly_canonical(target, error);
-        if (error)
-            return false;
-        target = resolved;
-    }
-
-    struct stat old {};
-    const bool existed = ::stat(target.c_str(), &old) == 0;
-
-    std::string temporary;
-    int fd = -1;
-    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-        temporary = target.string() + ".new" + std::to_string(::getpid()) + "-" + std::to_string(attempt);
-        fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0 && errno != EEXIST)
-            return false;
-    }
-    if (fd < 0)
-        return false;
-
-    bool ok = writeAll(fd, bytes);
-    if (ok && existed)
-        ok = ::fchmod(fd, old.st_mode & 07777) == 0;
-    ok = ok && ::fsync(fd) == 0;
-    ok = ::close(fd) == 0 && ok;
-    ok = ok && ::rename(temporary.c_str(), target.c_str()) == 0;
-    if (!ok)
-        ::unlink(temporary.c_str());
-    return ok;
 }
 
 } // namespace zul

@@ -53,13 +53,4 @@ private:
     std::vector<Line> lines_;
 };
 
-// The whole file; a missing file is an empty one. Nothing when the file is
-// there but cannot be read, so that no one writes over what they never saw.
-std::optional<std::string> readWholeFile(const std::string &path);
-
-// Writes the new contents beside the file and renames them over it, so a
-// failure at any point leaves the old file as it was. A symbolic link is
-// followed and kept; an existing file keeps its permission bits.
-bool replaceFile(const std::string &path, std::string_view bytes);
-
 } // namespace zul

@@ -2,11 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
 #include <optional>
 #include <string>
-#include <unistd.h>
 
 using zul::ProfileText;
 
@@ -119,34 +116,4 @@ TEST(ProfileText, RefusesWhatWouldNotReadBackAndChangesNothing)
         EXPECT_FALSE(text.set(r[0], r[1], r[2])) << r[0] << "/" << r[1] << "/" << r[2];
         EXPECT_EQ(text.bytes(), before);
     }
-}
-
-TEST(ProfileFiles, ReplacedWholeBesideTheOldOneThroughALinkKeepingItsMode)
-{
-    namespace fs = std::filesystem;
-    const fs::path folder = fs::temp_directory_path() / ("profile-files-" + std::to_string(::getpid()));
-    fs::remove_all(folder);
-    fs::create_directories(folder / "real");
-    const fs::path file = folder / "real" / "capture.ini";
-    const fs::path link = folder / "capture.ini";
-    std::ofstream(file, std::ios::binary) << "old";
-    fs::permissions(file, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
-    fs::create_symlink(file, link);
-
-    EXPECT_EQ(zul::readWholeFile(link.string()), "old");
-    ASSERT_TRUE(zul::replaceFile(link.string(), std::string("new\0bytes", 9)));
-    EXPECT_TRUE(fs::is_symlink(link));
-    EXPECT_EQ(zul::readWholeFile(file.string()), std::string("new\0bytes", 9));
-    EXPECT_EQ(fs::status(file).permissions() & fs::perms::all,
-              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
-    EXPECT_EQ(std::distance(fs::directory_iterator(folder / "real"), fs::directory_iterator()), 1);
-
-    // Missing reads as empty; a folder in the file's place cannot be read
-    // or replaced; neither can a file in a folder that is not there.
-    EXPECT_EQ(zul::readWholeFile((folder / "none.ini").string()), "");
-    EXPECT_EQ(zul::readWholeFile((folder / "real").string()), std::nullopt);
-    EXPECT_FALSE(zul::replaceFile((folder / "real").string(), "x"));
-    EXPECT_FALSE(zul::replaceFile((folder / "no" / "such.ini").string(), "x"));
-    EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 2);
-    fs::remove_all(folder);
 }
