@@ -22,3 +22,15 @@ foreach(required ZUL_init ZUL_closedown ZUL_videoConfig ZUL_setGamma ZUL_getDigi
   endif()
 endforeach()
 message(STATUS "${exported} exports, all ZUL_ or ZULX_")
+
+# The core must load without Qt: only its Qt part, opened on first use,
+# may need it.
+if(READELF)
+  execute_process(COMMAND ${READELF} -d ${LIBRARY} OUTPUT_VARIABLE dynamic RESULT_VARIABLE status)
+  if(NOT status EQUAL 0)
+    message(FATAL_ERROR "${READELF} failed on ${LIBRARY}")
+  endif()
+  if(dynamic MATCHES "NEEDED[^\n]*Qt")
+    message(FATAL_ERROR "the core library needs Qt to load")
+  endif()
+endif()

@@ -1,0 +1,25 @@
+#include "clipboard.h"
+#include "dib_bitmap_file.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QImage>
+#include <QMimeData>
+#include <QThread>
+
+bool putDibOnClipboard(const void *packedDib, std::size_t bytes)
+{
+    auto *app = qobject_cast<QGuiApplication *>(QCoreApplication::instance());
+    if (!app || QThread::currentThread() != app->thread())
+        return false;
+    const QByteArray file = bitmapFileOf(packedDib, bytes);
+    // The bitmap's own colour table, where it has one, gives the colours.
+    const QImage image = QImage::fromData(file, "BMP");
+    if (image.isNull())
+        return false;
+    auto *data = new QMimeData;
+    data->setImageData(image);
+    data->setData(QStringLiteral("image/bmp"), file);
+    QGuiApplication::clipboard()->setMimeData(data);
+    return true;
+}

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "ZUL_Tools_VB.h"
+
+#include <cstddef>
+
+// The seam between the library's core, which knows nothing of Qt, and its
+// Qt part (libZUL_Tools_VB_qt.so), which the core loads on the first call
+// that needs a window or the clipboard.
+
+namespace zul {
+
+// What the Qt part may call in the core. It is handed these rather than
+// binding them by name, so it always works on the copy of the core that
+// loaded it, whether that is the shared library or a program linked with
+// the core itself.
+struct CoreCalls {
+    int (*prepare)(ZulConfig *config, int force);
+    int (*autoCrop)(ZulVideoWindow *window);
+    int (*prepareSnap)(ZulVideoWindow *window);
+};
+
+struct QtPartCalls {
+    // The "Image Format" dialog for a live QWidget owner; -1 when refused.
+    int (*formatDialogBox)(void *owner, ZulConfig *config);
+    // A packed device-independent bitmap as the clipboard's image; false
+    // when there is no clipboard or the bitmap cannot be read.
+    bool (*putDibOnClipboard)(const void *packedDib, std::size_t bytes);
+};
+
+// Raised whenever either record above changes, so that a Qt part left over
+// from another build is refused instead of being called wrongly.
+constexpr int kQtPartInterface = 1;
+
+} // namespace zul
+
+// The Qt part's one entry point: its calls, or null when it does not speak
+// the core's interface version.
+extern "C" const zul::QtPartCalls *zul_qt_part(int interfaceVersion, const zul::CoreCalls *core);
