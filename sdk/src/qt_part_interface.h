@@ -3,6 +3,7 @@
 #include "ZUL_Tools_VB.h"
 
 #include <cstddef>
+#include <cstdint>
 
 // The seam between the library's core, which knows nothing of Qt, and its
 // Qt part (libZUL_Tools_VB_qt.so), which the core loads on the first call
@@ -20,12 +21,22 @@ struct CoreCalls {
     int (*prepareSnap)(ZulVideoWindow *window);
 };
 
+// A picture as a 256-colour display shows it: one palette index a pixel,
+// rows top to bottom, `width` bytes each.
+struct IndexedPicture {
+    const std::uint8_t *pixels;
+    int width;
+    int height;
+    const std::uint32_t *palette; // 256 entries 0x00RRGGBB
+};
+
 struct QtPartCalls {
     // The "Image Format" dialog for a live QWidget owner; -1 when refused.
     int (*formatDialogBox)(void *owner, ZulConfig *config);
-    // A packed device-independent bitmap as the clipboard's image; false
-    // when there is no clipboard or the bitmap cannot be read.
-    bool (*putDibOnClipboard)(const void *packedDib, std::size_t bytes);
+    // A packed device-independent bitmap on the clipboard, its image shown
+    // as `shown` when that is given; false when there is no clipboard or
+    // the bitmap cannot be read.
+    bool (*putDibOnClipboard)(const void *packedDib, std::size_t bytes, const IndexedPicture *shown);
 };
 
 // Raised whenever either record above changes, so that a Qt part left over

@@ -9,7 +9,14 @@
 #include <QtEndian>
 #include <gtest/gtest.h>
 
+#include <set>
+#include <vector>
+
 namespace {
+
+// A small scaled window keeps every pixel quick to compare.
+constexpr int kWidth = 95;
+constexpr int kHeight = 122;
 
 QByteArray blockBytes(ZulHandle block)
 {
@@ -32,9 +39,8 @@ protected:
     {
         ASSERT_EQ(ZUL_init(), ZUL_OK);
         ZULX_defaultConfig(&config);
-        // A small scaled window keeps every pixel quick to compare.
-        config.palWindow.xPixels = 95;
-        config.palWindow.yPixels = 61;
+        config.palWindow.xPixels = kWidth;
+        config.palWindow.yPixels = kHeight;
     }
     void TearDown() override { ZUL_closedown(1); }
 
@@ -71,14 +77,16 @@ TEST_F(ClipboardTest, ColourTableAndTrueColourBitmapsArriveWithEveryPixel)
         EXPECT_EQ(file.mid(14), dib);
 
         const QImage image = QGuiApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32);
-        ASSERT_EQ(image.size(), QSize(95, 61)) << format;
+        ASSERT_EQ(image.size(), QSize(kWidth, kHeight)) << format;
         const qsizetype pixels = 40 + table;
-        const int stride = format == 7 ? (95 * 3 + 3) / 4 * 4 : 96;
+        const int stride = format == 7 ? (kWidth * 3 + 3) / 4 * 4 : (kWidth + 3) / 4 * 4;
         int wrong = 0;
-        for (int y = 0; y < 61; ++y)
-            for (int x = 0; x < 95; ++x) {
+        std::set<QRgb> seen;
+        for (int y = 0; y < kHeight; ++y)
+            for (int x = 0; x < kWidth; ++x) {
+                seen.insert(image.pixel(x, y));
                 // Rows are stored bottom-up.
-                const auto *at = reinterpret_cast<const uint8_t *>(dib.constData() + pixels + (60 - y) * stride);
+                const auto *at = reinterpret_cast<const uint8_t *>(dib.constData() + pixels + (kHeight - 1 - y) * stride);
                 uint32_t expected;
                 if (format == 7)
                     expected = 0xFF000000u | at[3 * x + 2] << 16 | at[3 * x + 1] << 8 | at[3 * x];
@@ -87,11 +95,45 @@ TEST_F(ClipboardTest, ColourTableAndTrueColourBitmapsArriveWithEveryPixel)
                 wrong += image.pixel(x, y) != expected;
             }
         EXPECT_EQ(wrong, 0) << format;
+        EXPECT_GT(seen.size(), 3u) << format; // the chart, not a flat picture
     }
 
     QGuiApplication::clipboard()->clear();
     config.OutputFormat = 1;
     ASSERT_EQ(ZULX_snap(&config), ZUL_OK);
     ASSERT_EQ(ZULX_readoutDIBToClipboard(&config), ZUL_OK);
-    EXPECT_EQ(QGuiApplication::clipboard()->image().size(), QSize(95, 61));
+    EXPECT_EQ(QGuiApplication::clipboard()->image().size(), QSize(kWidth, kHeight));
+}
+
+// Made for a 256-colour display, the library palette gives the clipboard
+// image its colours: the picture as drawing shows it on such a display.
+TEST_F(ClipboardTest, WhileThereIsALibraryPaletteTheImageIsAsTheDisplayShowsIt)
+{
+    std::vector<uint8_t> drawn(kWidth * kHeight);
+    std::vector<uint32_t> palette(256);
+    ZulSurface display{drawn.data(), kWidth, kHeight, kWidth, 8, palette.data()};
+    ASSERT_EQ(ZULX_defaultPalette(&display, 1), ZUL_OK);
+
+    QByteArray dib;
+    ZulHandle bitmap = snapIn(7, dib);
+    ASSERT_EQ(ZULX_drawDIB(&display, bitmap, 0, 0, 0, 0), ZUL_OK);
+    ASSERT_EQ(ZULX_saveDIBToClipboard(bitmap), ZUL_OK);
+    const QImage image = QGuiApplication::clipboard()->image();
+    ASSERT_EQ(image.format(), QImage::Format_Indexed8);
+    ASSERT_EQ(image.size(), QSize(kWidth, kHeight));
+    EXPECT_EQ(image.colorCount(), 256);
+    EXPECT_EQ(image.color(200), 0xFFC8C8C8u);
+    int wrong = 0;
+    for (int y = 0; y < kHeight; ++y)
+        for (int x = 0; x < kWidth; ++x)
+            wrong += image.pixelIndex(x, y) != drawn[static_cast<size_t>(y * kWidth + x)];
+    EXPECT_EQ(wrong, 0);
+    // Not a flat picture: the chart has several greys.
+    EXPECT_GT(std::set<uint8_t>(drawn.begin(), drawn.end()).size(), 3u);
+    // The bitmap's own bytes go along unchanged.
+    EXPECT_EQ(QGuiApplication::clipboard()->mimeData()->data(QStringLiteral("image/bmp")).mid(14), dib);
+
+    ASSERT_EQ(ZULX_releasePalette(), ZUL_OK);
+    ASSERT_EQ(ZULX_saveDIBToClipboard(snapIn(7, dib)), ZUL_OK);
+    EXPECT_NE(QGuiApplication::clipboard()->image().format(), QImage::Format_Indexed8);
 }
