@@ -71,6 +71,7 @@ int runDesktop(int argc, char **argv)
     QtOperator op;
     SettingsStore settings;
     DynamicCardLibrary library;
+    library.showMessagesTo(&op);
     DetachedProcessLauncher launcher;
     MDIForm1 mainWindow(state, op, settings, library, launcher);
     op.setParent(&mainWindow);

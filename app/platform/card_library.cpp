@@ -1,5 +1,7 @@
 #include "card_library.h"
 
+#include "operator.h"
+
 #include <QCoreApplication>
 #include <QFile>
 #include <dlfcn.h>
@@ -30,7 +32,11 @@ DynamicCardLibrary::DynamicCardLibrary(QString folder)
 DynamicCardLibrary::~DynamicCardLibrary()
 {
     // The library keeps process-wide card state; it stays loaded until the
-    // program ends, as its callers expect.
+    // program ends, as its callers expect. Only its messages stop coming
+    // here.
+    if (handle_ && messages_)
+        if (auto *setHook = reinterpret_cast<decltype(&ZUL_setMessageHook)>(dlsym(handle_, "ZUL_setMessageHook")))
+            setHook(nullptr, nullptr);
     delete exports_;
 }
 
@@ -40,19 +46,58 @@ QString DynamicCardLibrary::libraryPath() const
     return folder + QStringLiteral("/libZUL_Tools_VB.so");
 }
 
-void *DynamicCardLibrary::symbol(const char *name)
+void DynamicCardLibrary::showMessagesTo(Operator *op)
 {
-    if (!handle_) {
-        const QString path = libraryPath();
-        handle_ = dlopen(QFile::encodeName(path).constData(), RTLD_NOW | RTLD_LOCAL);
-        if (!handle_)
-            throw CardLibraryUnavailable("The capture library could not be loaded: " + std::string(dlerror()));
+    messages_ = op;
+    if (handle_)
+        installMessageHook();
+}
+
+void DynamicCardLibrary::load()
+{
+    const QString path = libraryPath();
+    void *handle = dlopen(QFile::encodeName(path).constData(), RTLD_NOW | RTLD_LOCAL);
+    if (!handle)
+        throw CardLibraryUnavailable("The capture library could not be loaded: " + std::string(dlerror()));
+    auto *version = reinterpret_cast<decltype(&ZUL_interfaceVersion)>(dlsym(handle, "ZUL_interfaceVersion"));
+    const int found = version ? version() : 0;
+    if (found != ZUL_INTERFACE_VERSION) {
+        dlclose(handle);
+        throw CardLibraryUnavailable("The capture library " + std::string(QFile::encodeName(path).constData()) +
+                                     " has interface version " + std::to_string(found) + ", Isostep needs " +
+                                     std::to_string(ZUL_INTERFACE_VERSION));
     }
+    handle_ = handle;
+    installMessageHook();
+}
+
+void DynamicCardLibrary::installMessageHook()
+{
+    if (messages_)
+        reinterpret_cast<decltype(&ZUL_setMessageHook)>(resolve("ZUL_setMessageHook"))(onLibraryMessage, this);
+}
+
+void DynamicCardLibrary::onLibraryMessage(const char *text, const char *title, void *context)
+{
+    auto *self = static_cast<DynamicCardLibrary *>(context);
+    if (self->messages_)
+        self->messages_->tell(QString::fromLocal8Bit(text), QString::fromLocal8Bit(title), Operator::Icon::None);
+}
+
+void *DynamicCardLibrary::resolve(const char *name)
+{
     dlerror();
     void *address = dlsym(handle_, name);
     if (!address)
         throw CardLibraryUnavailable(std::string("The capture library has no function ") + name);
     return address;
+}
+
+void *DynamicCardLibrary::symbol(const char *name)
+{
+    if (!handle_)
+        load();
+    return resolve(name);
 }
 
 int DynamicCardLibrary::init() { return bind(exports_->init, "ZUL_init")(); }

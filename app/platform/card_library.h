@@ -5,6 +5,8 @@
 #include <QString>
 #include <stdexcept>
 
+class Operator;
+
 // The capture-library calls the application makes. The program binds the
 // library at run time, so a machine without it still runs every file-based
 // command; tests put a fake in its place.
@@ -37,7 +39,8 @@ public:
 };
 
 // Opens libZUL_Tools_VB.so from a folder (the program's own by default) on
-// the first call and resolves each export by name on its first use.
+// the first call and resolves each export by name on its first use. A
+// library built for another interface version is refused as unavailable.
 class DynamicCardLibrary : public CardLibrary {
 public:
     explicit DynamicCardLibrary(QString folder = QString());
@@ -63,8 +66,16 @@ public:
 
     QString libraryPath() const;
 
+    // The messages the library shows itself ("Can't allocate memory !" and
+    // the like) go to this operator as message boxes once it is loaded.
+    void showMessagesTo(Operator *op);
+
 private:
     void *symbol(const char *name);
+    void *resolve(const char *name);
+    void load();
+    void installMessageHook();
+    static void onLibraryMessage(const char *text, const char *title, void *context);
     template <typename Function>
     Function *bind(Function *&slot, const char *name)
     {
@@ -75,6 +86,7 @@ private:
 
     QString folder_;
     void *handle_ = nullptr;
+    Operator *messages_ = nullptr;
     struct Exports;
     Exports *exports_;
 };

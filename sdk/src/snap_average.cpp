@@ -1,0 +1,84 @@
+#include "applied_config.h"
+#include "extended_snap.h"
+#include "frame_sums.h"
+#include "global_blocks.h"
+#include "messages.h"
+#include "packed_bitmap.h"
+
+#include <cstring>
+
+using namespace zul;
+
+// Sums the raw bytes of every snap, the card's Cb-Y-Cr-Y words for colour,
+// and converts once at the end: averaging colours already converted would
+// round each snap's colour on its own.
+extern "C" ZUL_API int ZULX_snapAverageDIB(ZulConfig *config, ZulHandle *out, int frames, int divisor)
+{
+    if (!config || !out)
+        return ZUL_ERR_BAD_POINTER;
+    *out = nullptr;
+    const int format = config->OutputFormat;
+    if (format != 1 && format != 7)
+        return ZUL_ERR_RANGE;
+    const unsigned snaps = static_cast<unsigned>(frames) & 255u;
+    const unsigned by = static_cast<unsigned>(divisor) & 255u;
+    if (by == 0)
+        return ZUL_ERR_RANGE;
+    ZulVideoWindow &window = windowOf(*config);
+    const int width = window.xPixels;
+    const int height = window.yPixels;
+    const BitmapLayout layout = *bitmapLayout(format, width, height);
+    const auto pairs = static_cast<std::size_t>((width + 1) / 2);
+    const std::size_t rawBytes = pairs * (format == 1 ? 2 : 4); // one sum each
+    const std::size_t sumRowBytes = 2 * rawBytes;
+
+    OwnedBlock work(2 * sumRowBytes);
+    LockedBlock line(work.get());
+    if (!line)
+        return reportError(kCantAllocate, ZUL_ERR_NO_MEMORY);
+    OwnedBlock bitmap(layout.headerBytes() + sumRowBytes * static_cast<std::size_t>(height));
+    LockedBlock image(bitmap.get());
+    if (!image)
+        return reportError(kCantLock, ZUL_ERR_NO_MEMORY);
+    writeBitmapHeader(layout, HeaderFor::Memory, image.bytes());
+    std::uint8_t *pixels = image.bytes() + layout.headerBytes();
+    auto *sums = reinterpret_cast<std::uint16_t *>(pixels);
+
+    if (const int r = ZUL_prepareSnap(&window))
+        return r;
+    for (unsigned snap = 0; snap < snaps; ++snap) {
+        if (const int r = acquire(*config))
+            return r;
+        if (const int r = ZUL_startReadout(format == 1 ? 1 : 10, nullptr))
+            return r;
+        for (int row = 0; row < height; ++row) {
+            if (const int r = ZUL_readLine(line.bytes(), 0, width))
+                return r;
+            addToSums(sums + static_cast<std::size_t>(height - 1 - row) * rawBytes, line.bytes(), rawBytes);
+        }
+    }
+
+    // Rows go out from the first in memory, each packed at the stride over
+    // sums already averaged: row r never reaches the sums of row r + 1.
+    std::uint8_t *averaged = line.bytes();
+    std::uint8_t *converted = line.bytes() + sumRowBytes;
+    std::memset(line.bytes(), 0, 2 * sumRowBytes);
+    for (int row = 0; row < height; ++row) {
+        averageOfSums(sums + static_cast<std::size_t>(row) * rawBytes, rawBytes, by, averaged);
+        const std::uint8_t *result = averaged;
+        if (format == 7) {
+            // Without a snap there is no picture: black, not the colour of
+            // all-zero Cb-Y-Cr-Y words.
+            if (snaps > 0)
+                ZUL_convertCbYCrYToBGR24(converted, averaged, width);
+            result = converted;
+        }
+        std::memcpy(pixels + static_cast<std::size_t>(row) * layout.stride, result, layout.stride);
+    }
+    image.unlock();
+    line.unlock();
+    // The block held a sum per raw byte; the picture needs only its rows.
+    ZUL_globalReAlloc(bitmap.get(), layout.headerBytes() + layout.imageBytes());
+    *out = bitmap.release();
+    return ZUL_OK;
+}
