@@ -27,7 +27,11 @@ std::filesystem::path coreFolder()
 
 const QtPartCalls *load()
 {
-    const std::string path = (coreFolder() / kFileName).string();
+    const std::filesystem::path folder = coreFolder();
+    // Without a folder the name alone would make dlopen search the system.
+    if (folder.empty())
+        return nullptr;
+    const std::string path = (folder / kFileName).string();
     void *handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (!handle) {
         // Nothing else tells whoever installed the library why its dialog

@@ -54,8 +54,8 @@ constexpr SettingKey gamma(const char *name)
 constexpr auto kPal = &ZulConfig::palWindow;
 constexpr auto kNtsc = &ZulConfig::ntscWindow;
 
-// In the order they are read and written. The first 30 must be there; the
-// last three came later and older files lack them.
+// In the order they are read and written. The first 30 must be there; a
+// file may lack the last three.
 constexpr SettingKey kKeys[] = {
     integer<&ZulConfig::SignalType>("SignalType"),
     integer<&ZulConfig::InputChannel>("InputChannel"),

@@ -31,23 +31,18 @@ protected:
         return dialogs.isEmpty() ? nullptr : dialogs.back();
     }
 
-    static QSlider *slider(QDialog *dialog, const char *name)
+    // Controls are found as a screen reader finds them, by accessible name.
+    template <typename Widget>
+    static Widget *named(QDialog *dialog, const char *name)
     {
-        for (QSlider *s : dialog->findChildren<QSlider *>())
-            if (s->accessibleName() == QLatin1String(name))
-                return s;
-        ADD_FAILURE() << "no slider " << name;
+        for (Widget *w : dialog->findChildren<Widget *>())
+            if (w->accessibleName() == QLatin1String(name))
+                return w;
+        ADD_FAILURE() << "no control " << name;
         return nullptr;
     }
-
-    static QPushButton *button(QDialog *dialog, const char *caption)
-    {
-        for (QPushButton *b : dialog->findChildren<QPushButton *>())
-            if (b->text() == QLatin1String(caption))
-                return b;
-        ADD_FAILURE() << "no button " << caption;
-        return nullptr;
-    }
+    static QSlider *slider(QDialog *dialog, const char *name) { return named<QSlider>(dialog, name); }
+    static QPushButton *button(QDialog *dialog, const char *caption) { return named<QPushButton>(dialog, caption); }
 
     static int cardBrightness()
     {
