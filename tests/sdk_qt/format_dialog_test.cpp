@@ -3,6 +3,7 @@
 #include "ZUL_Tools_VB.h"
 
 #include <QDialog>
+#include <QLabel>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QSlider>
@@ -60,6 +61,17 @@ TEST_F(FormatDialogTest, SliderStepsChangeTheRecordAndTheCardAtOnce)
     QDialog *dialog = open(config);
     ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(dialog->windowTitle(), "Image Format");
+    const auto icons = dialog->findChildren<QLabel *>();
+    EXPECT_EQ(icons.size(), 8);
+    for (const QLabel *icon : icons) {
+        // Drawn, not an empty square: the pictures are in the library.
+        const QImage picture = icon->pixmap().toImage().convertToFormat(QImage::Format_ARGB32);
+        int painted = 0;
+        for (int y = 0; y < picture.height(); ++y)
+            for (int x = 0; x < picture.width(); ++x)
+                painted += qAlpha(picture.pixel(x, y)) != 0;
+        EXPECT_GT(painted, picture.width()) << icon->accessibleName().toStdString();
+    }
     QSlider *brightness = slider(dialog, "Brightness");
     ASSERT_NE(brightness, nullptr);
     EXPECT_EQ(brightness->minimum(), -127);
