@@ -67,7 +67,9 @@ public:
     QString libraryPath() const;
 
     // The messages the library shows itself ("Can't allocate memory !" and
-    // the like) go to this operator as message boxes once it is loaded.
+    // the like) go to this operator as message boxes once it is loaded. The
+    // library has one receiver: the binding that loaded it last takes them,
+    // and none does once that binding is gone.
     void showMessagesTo(Operator *op);
 
 private:

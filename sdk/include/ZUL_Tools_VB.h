@@ -223,11 +223,13 @@ ZUL_API int ZULX_prepare(ZulConfig *config, int force);
  * ExtTrig is set, with the flash when Flash is set, plainly otherwise. */
 ZUL_API int ZULX_snap(ZulConfig *config);
 /* Reads the latest snap out as a new bitmap in OutputFormat, as large as
- * the window the snap was taken with. ZUL_ERR_NO_MEMORY (with a message)
- * when memory runs out. */
+ * the window the snap was taken with. Errors of the readout (no snap, a
+ * colour format of a monochrome snap) are returned unchanged;
+ * ZUL_ERR_NO_MEMORY, with a message, when memory runs out. */
 ZUL_API int ZULX_readoutDIB(ZulConfig *config, ZulHandle *out);
-/* Reads the latest snap out (format 7 becomes 3 on an 8-bit surface) and
- * draws it as ZULX_drawDIB does. */
+/* Reads the latest snap out and draws it as ZULX_drawDIB does. A format
+ * that makes no bitmap is read as 7, and 7 as the dithered 3-3-2 format 3
+ * on an 8-bit surface; the record's OutputFormat is left as it was. */
 ZUL_API int ZULX_draw(ZulSurface *dc, ZulConfig *config, int x, int y, int width, int height);
 /* Draws a bitmap of 4, 8, 16, 24 or 32 bits with its top left corner at
  * (x, y), clipped to the surface. Width and height (low 16 bits, signed) of 0
@@ -239,7 +241,9 @@ ZUL_API int ZULX_draw(ZulSurface *dc, ZulConfig *config, int x, int y, int width
  * its width, or a bitmap whose header does not fit its block; an 8-bit
  * surface without a palette gives ZUL_ERR_BAD_POINTER. */
 ZUL_API int ZULX_drawDIB(ZulSurface *dc, ZulHandle bitmap, int x, int y, int width, int height);
-/* Copies every byte of a bitmap's block into a new block for `*out`. */
+/* Copies every byte of a bitmap's block into a new block for `*out`.
+ * ZUL_ERR_NO_MEMORY when a block cannot be had or locked (also for a handle
+ * that is no global block). */
 ZUL_API int ZULX_copyDIB(ZulHandle bitmap, ZulHandle *out);
 /* ZULX_readoutDIB, then ZULX_saveDIBToClipboard with the new bitmap; the
  * first error is returned and no bitmap is left behind. */
@@ -277,7 +281,10 @@ ZUL_API int ZULX_snapAverageDIB(ZulConfig *config, ZulHandle *out, int frames, i
  * weighted sum divided by `divisor` (toward zero); a negative result becomes
  * its magnitude when `absolute` is nonzero and 0 otherwise; results above 255
  * become 255. The bitmap is filtered in place and shrinks to where the
- * kernel fits: (width - kernelWidth + 1) x (height - kernelHeight + 1). */
+ * kernel fits: (width - kernelWidth + 1) x (height - kernelHeight + 1).
+ * A kernel size or divisor of 0, a bitmap smaller than the kernel or of
+ * another depth give ZUL_ERR_RANGE and leave the bitmap as it was; a handle
+ * that cannot be locked gives ZUL_ERR_NO_MEMORY. */
 ZUL_API int ZULX_filterDIB(ZulHandle bitmap, const ZulFilter *filter);
 /* One of the eight built-in filters (1 smoothing, 2 weighted smoothing,
  * 3 and 4 sharpening, 5 vertical smoothing, 6 a 3 x 5 line detector, 7 and 8

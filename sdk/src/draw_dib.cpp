@@ -26,7 +26,7 @@ int checkSurface(const ZulSurface &dc, Target &t)
     if (!dc.pixels)
         return ZUL_ERR_BAD_POINTER;
     if ((dc.bitsPerPixel != 8 && dc.bitsPerPixel != 32) || dc.width < 0 || dc.height < 0 ||
-        dc.stride < dc.width * (dc.bitsPerPixel / 8))
+        dc.stride < std::int64_t{dc.width} * (dc.bitsPerPixel / 8))
         return ZUL_ERR_RANGE;
     if (dc.bitsPerPixel == 8 && !dc.palette)
         return ZUL_ERR_BAD_POINTER;

@@ -31,6 +31,9 @@ extern "C" ZUL_API int ZULX_snapAverageDIB(ZulConfig *config, ZulHandle *out, in
     const auto pairs = static_cast<std::size_t>((width + 1) / 2);
     const std::size_t rawBytes = pairs * (format == 1 ? 2 : 4); // one sum each
     const std::size_t sumRowBytes = 2 * rawBytes;
+    // The window is checked before any memory is sized by it.
+    if (const int r = ZUL_prepareSnap(&window))
+        return r;
 
     OwnedBlock work(2 * sumRowBytes);
     LockedBlock line(work.get());
@@ -44,8 +47,6 @@ extern "C" ZUL_API int ZULX_snapAverageDIB(ZulConfig *config, ZulHandle *out, in
     std::uint8_t *pixels = image.bytes() + layout.headerBytes();
     auto *sums = reinterpret_cast<std::uint16_t *>(pixels);
 
-    if (const int r = ZUL_prepareSnap(&window))
-        return r;
     for (unsigned snap = 0; snap < snaps; ++snap) {
         if (const int r = acquire(*config))
             return r;

@@ -1,5 +1,8 @@
 #include "virtual_card.h"
 
+#include "claims.h"
+#include "replacing_file.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -41,6 +44,10 @@ VirtualCard::VirtualCard(VirtualCardOptions options)
     : options_(std::move(options)), memory_(kMemoryWords, 0), needsStartUp_(options_.fresh)
 {
     registers_[23] = kChipRevision;
+    if (options_.failClaim > 0)
+        failClaimAfter(options_.failClaim - 1);
+    if (options_.failFileWrite > 0)
+        failFileWriteAfter(options_.failFileWrite - 1);
 }
 
 bool VirtualCard::openDevice()

@@ -134,6 +134,10 @@ bool apply(VirtualCardOptions &o, std::string_view key, std::string_view value)
     }
     if (key == "trigger")
         return flag(value, o.trigger);
+    if (key == "failclaim")
+        return number(value, o.failClaim) && o.failClaim >= 0;
+    if (key == "failfilewrite")
+        return number(value, o.failFileWrite) && o.failFileWrite >= 0;
     return false;
 }
 

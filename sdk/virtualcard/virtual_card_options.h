@@ -35,6 +35,13 @@ struct VirtualCardOptions {
     int acquisitionReads = 3;      // acquisition=N: status reads that still see it running
     bool noTick = false;           // tick=none: the pacing tick never comes
     bool trigger = false;          // trigger=1: the external trigger has been seen
+
+    // Faults of the library on a machine with this card, armed once when
+    // the card is made, counted from then: memory the library claims
+    // (card records, line buffers, image blocks) and the writes of its
+    // picture files.
+    int failClaim = 0;             // failclaim=N: the N-th claim of memory fails
+    int failFileWrite = 0;         // failfilewrite=N: the N-th file write fails
 };
 
 struct ParsedOptions {

@@ -5,6 +5,7 @@
 #include "library_palette.h"
 
 #include <cstring>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -53,6 +54,24 @@ protected:
         ASSERT_EQ(ZUL_prepareSnap(&window), ZUL_OK);
         ASSERT_EQ(ZUL_startSnap(), ZUL_OK);
         ASSERT_EQ(ZUL_finishSnap(), ZUL_OK);
+    }
+
+    // An operation that claims a working row and then its bitmap, run with
+    // each claim failing in turn: 19 and the message of each, and nothing
+    // left held.
+    void expectOutOfMemoryTold(const std::function<int()> &operation)
+    {
+        const std::size_t held = zul::claimsHeld();
+        const std::pair<int, const char *> faults[] = {{0, "Error: Can't allocate memory !"},
+                                                       {1, "Error: Can't lock memory !"}};
+        for (const auto &[after, text] : faults) {
+            messages.clear();
+            zul::failClaimAfter(after);
+            EXPECT_EQ(operation(), ZUL_ERR_NO_MEMORY);
+            EXPECT_EQ(messages, std::vector<std::string>{text});
+            EXPECT_EQ(zul::claimsHeld(), held);
+        }
+        zul::failClaimAfter(-1);
     }
 
     std::vector<std::string> messages;

@@ -125,20 +125,12 @@ TEST_F(ExtendedTest, OutOfMemoryInAReadoutIsToldAndLeavesNothingHeld)
     snapWindow(videoWindow(0, 20, 20, 0, 10, 10));
     ZulConfig config{};
     config.OutputFormat = 7;
-    const std::size_t held = zul::claimsHeld();
-    // The first claim is the row that proves memory is there, the second the
-    // bitmap itself.
-    const std::pair<int, const char *> faults[] = {{0, "Error: Can't allocate memory !"},
-                                                   {1, "Error: Can't lock memory !"}};
-    for (const auto &[after, text] : faults) {
-        messages.clear();
-        zul::failClaimAfter(after);
+    expectOutOfMemoryTold([&] {
         ZulHandle bitmap = &config;
-        EXPECT_EQ(ZULX_readoutDIB(&config, &bitmap), ZUL_ERR_NO_MEMORY);
+        const int result = ZULX_readoutDIB(&config, &bitmap);
         EXPECT_EQ(bitmap, nullptr);
-        EXPECT_EQ(messages, std::vector<std::string>{text});
-        EXPECT_EQ(zul::claimsHeld(), held);
-    }
+        return result;
+    });
 }
 
 TEST_F(ExtendedTest, CopyDIBCopiesEveryByteIntoABlockOfItsOwn)

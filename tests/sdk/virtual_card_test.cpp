@@ -17,7 +17,7 @@ TEST(VirtualCardOptions, ParsedFromTheEnvironmentText)
 
     const auto faults = parseVirtualCardOptions(
         "standard=none;device=absent;probe=fail;open=otherboard;ident=fail;failwrite=2;shortwrite=3;failread=4;"
-        "control=fail;status=fail;acquisition=stuck;tick=none;trigger=1");
+        "control=fail;status=fail;acquisition=stuck;tick=none;trigger=1;failclaim=5;failfilewrite=6");
     EXPECT_TRUE(faults.errors.empty());
     const auto &o = faults.options;
     EXPECT_EQ(o.standard, 0);
@@ -27,6 +27,8 @@ TEST(VirtualCardOptions, ParsedFromTheEnvironmentText)
     EXPECT_EQ(o.failWrite, 2);
     EXPECT_EQ(o.shortWrite, 3);
     EXPECT_EQ(o.failRead, 4);
+    EXPECT_EQ(o.failClaim, 5);
+    EXPECT_EQ(o.failFileWrite, 6);
 
     const auto wrong = parseVirtualCardOptions("standard=405;colour=1;narrow=maybe;failwrite=-1;standard=525");
     EXPECT_EQ(wrong.errors, (std::vector<std::string>{"standard=405", "colour=1", "narrow=maybe", "failwrite=-1"}));

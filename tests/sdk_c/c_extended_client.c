@@ -9,6 +9,7 @@
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 static int failures;
@@ -148,6 +149,18 @@ int main(void)
     config.palWindow.yPixels = 12;
     CHECK(ZULX_prepare(&config, 1) == ZUL_OK && config.videoStandard == 1);
     CHECK(ZULX_snap(&config) == ZUL_OK);
+
+    /* The card was told (ZUL_VIRTUAL_CARD) to fail the library's fifth
+     * claim of memory, the first after the four of ZUL_init, and its second
+     * file write, the first row of the first file. */
+    CHECK(ZULX_readoutDIB(&config, &bitmap) == ZUL_ERR_NO_MEMORY && bitmap == NULL);
+    CHECK(messageCount == 1 && strcmp(lastMessage, "Error: Can't allocate memory !") == 0);
+    CHECK(ZULX_readoutDIBToFile(&config, path) == ZUL_ERR_FILE);
+    CHECK(messageCount == 2 && strcmp(lastMessage, "Error: An error occurred when writing to file") == 0);
+    /* Nothing under the name, and nothing beside it: the folder is empty. */
+    CHECK(access(path, F_OK) != 0);
+    CHECK(rmdir(folder) == 0 && mkdir(folder, 0700) == 0);
+    messageCount = 0;
 
     /* Every bitmap format as a file, against the readout. */
     for (config.OutputFormat = 1; config.OutputFormat <= 8; ++config.OutputFormat)
