@@ -33,10 +33,9 @@ struct IndexedPicture {
 struct QtPartCalls {
     // The "Image Format" dialog for a live QWidget owner; -1 when refused.
     int (*formatDialogBox)(void *owner, ZulConfig *config);
-    // A packed device-independent bitmap on the clipboard, its image shown
-    // as `shown` when that is given; false when there is no clipboard or
-    // the bitmap cannot be read.
-    bool (*putDibOnClipboard)(const void *packedDib, std::size_t bytes, const IndexedPicture *shown);
+    // A BMP file on the clipboard, its image shown as `shown` when that is
+    // given; false when there is no clipboard or the file cannot be read.
+    bool (*putBitmapFileOnClipboard)(const void *file, std::size_t bytes, const IndexedPicture *shown);
 };
 
 // Raised whenever either record above changes, so that a Qt part left over

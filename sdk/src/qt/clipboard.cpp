@@ -1,5 +1,4 @@
 #include "clipboard.h"
-#include "dib_bitmap_file.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -7,14 +6,14 @@
 #include <QMimeData>
 #include <QThread>
 
-bool putDibOnClipboard(const void *packedDib, std::size_t bytes, const zul::IndexedPicture *shown)
+bool putBitmapFileOnClipboard(const void *file, std::size_t bytes, const zul::IndexedPicture *shown)
 {
     auto *app = qobject_cast<QGuiApplication *>(QCoreApplication::instance());
     if (!app || QThread::currentThread() != app->thread())
         return false;
-    const QByteArray file = bitmapFileOf(packedDib, bytes);
+    const QByteArray bmp(static_cast<const char *>(file), static_cast<qsizetype>(bytes));
     // The bitmap's own colour table, where it has one, gives the colours.
-    QImage image = QImage::fromData(file, "BMP");
+    QImage image = QImage::fromData(bmp, "BMP");
     if (image.isNull())
         return false;
     if (shown) {
@@ -26,7 +25,7 @@ bool putDibOnClipboard(const void *packedDib, std::size_t bytes, const zul::Inde
     }
     auto *data = new QMimeData;
     data->setImageData(image);
-    data->setData(QStringLiteral("image/bmp"), file);
+    data->setData(QStringLiteral("image/bmp"), bmp);
     QGuiApplication::clipboard()->setMimeData(data);
     return true;
 }

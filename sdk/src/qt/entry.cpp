@@ -52,6 +52,6 @@ extern "C" __attribute__((visibility("default"))) const zul::QtPartCalls *zul_qt
     if (interfaceVersion != zul::kQtPartInterface || !calls)
         return nullptr;
     core = *calls;
-    static const zul::QtPartCalls part{&formatDialogBox, &putDibOnClipboard};
+    static const zul::QtPartCalls part{&formatDialogBox, &putBitmapFileOnClipboard};
     return &part;
 }
