@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <bit>
 #include <cstdint>
+#include <cstring>
 #include <unordered_map>
 #include <vector>
 
@@ -198,7 +199,7 @@ void place(const PackedBitmap &b, Target &t, int x, int y, int w, int h)
             if (t.palette)
                 row[tx] = nearest(c);
             else
-                reinterpret_cast<std::uint32_t *>(row)[tx] = c;
+                std::memcpy(row + 4 * static_cast<std::size_t>(tx), &c, 4);
         }
     }
 }

@@ -7,10 +7,6 @@ namespace zul {
 // error, the workstation installs a hook that puts it in a message box.
 void showMessage(const char *text, const char *title);
 
-} // namespace zul
-
-namespace zul {
-
 constexpr const char *kErrorTitle = "Error";
 constexpr const char *kCantAllocate = "Can't allocate memory !";
 constexpr const char *kCantLock = "Can't lock memory !";

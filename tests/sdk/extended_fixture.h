@@ -115,9 +115,11 @@ inline ZulHandle handMadeBitmap(int bits, int width, const std::vector<Bytes> &t
     put(32, compression == 3 ? 3 : static_cast<std::uint32_t>(table.size()));
     for (std::size_t i = 0; i < table.size(); ++i)
         put(40 + 4 * i, table[i]);
-    for (std::size_t r = 0; r < topDown.size(); ++r)
-        std::copy(topDown[r].begin(), topDown[r].end(),
+    for (std::size_t r = 0; r < topDown.size(); ++r) {
+        EXPECT_LE(topDown[r].size(), stride) << "row " << r << " is wider than the bitmap";
+        std::copy(topDown[r].begin(), topDown[r].begin() + static_cast<std::ptrdiff_t>(std::min(topDown[r].size(), stride)),
                   b.begin() + static_cast<std::ptrdiff_t>(40 + 4 * table.size() + (topDown.size() - 1 - r) * stride));
+    }
     ZulHandle block = ZUL_globalAlloc(b.size());
     std::memcpy(ZUL_globalLock(block), b.data(), b.size());
     ZUL_globalUnlock(block);

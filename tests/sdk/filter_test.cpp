@@ -151,7 +151,8 @@ TEST(Filters, RefusalsLeaveTheBitmapAsItWas)
     ZUL_globalFree(bitmap);
 
     for (int bits : {4, 16}) {
-        ZulHandle other = handMadeBitmap(bits, 4, {Bytes(8), Bytes(8), Bytes(8)});
+        const Bytes row(static_cast<std::size_t>(bits / 2)); // four pixels
+        ZulHandle other = handMadeBitmap(bits, 4, {row, row, row});
         EXPECT_EQ(ZULX_filterDIBPredef(other, 1), ZUL_ERR_RANGE) << bits;
         ZUL_globalFree(other);
     }
