@@ -249,10 +249,11 @@ ZUL_API int ZULX_copyDIB(ZulHandle bitmap, ZulHandle *out);
  * first error is returned and no bitmap is left behind. */
 ZUL_API int ZULX_readoutDIBToClipboard(ZulConfig *config);
 /* Puts the bitmap on the clipboard (with the library palette, when there is
- * one). On success the clipboard owns the bitmap: the handle is freed and
- * must not be used again. Without a clipboard the message "Can't open
- * Clipboard !" is shown, ZUL_ERR_BAD_POINTER returned and the bitmap stays
- * the caller's. */
+ * one, the image is the picture as that palette shows it). On success the
+ * clipboard owns the bitmap: the handle is freed and must not be used again.
+ * Without a clipboard (no Qt GUI application on the calling thread, or no
+ * Qt part beside the library) the message "Can't open Clipboard !" is
+ * shown, ZUL_ERR_BAD_POINTER returned and the bitmap stays the caller's. */
 ZUL_API int ZULX_saveDIBToClipboard(ZulHandle bitmap);
 /* Writes the latest snap as a BMP file (11810 pixels per metre), bottom row
  * first, holding only one row in memory. The file appears under its name only
@@ -297,20 +298,26 @@ ZUL_API int ZULX_filterDIBPredef(ZulHandle bitmap, int number);
 /* Settings file, palette, dialog */
 /* Reads a capture settings file section into the record (stock values for
  * what the file lacks); ZUL_ERR_FILE with a message when a required key is
- * missing. */
+ * missing. Section and key names match in any letter case; a file that
+ * cannot be opened reads as empty. */
 ZUL_API int ZULX_readIniFile(const char *fileName, const char *section, ZulConfig *config);
 /* Writes the record into a section of a capture settings file, keeping the
- * file's other lines; ZUL_ERR_FILE with a message when it cannot. */
+ * file's other lines; ZUL_ERR_FILE with a message when it cannot, and then
+ * the file is as it was before. */
 ZUL_API int ZULX_saveIniFile(const char *fileName, const char *section, const ZulConfig *config);
-/* Makes the library palette (grey or 3-3-2 colour) for an 8-bit surface;
- * 0 without a palette for a deeper surface, ZUL_ERR_BAD_POINTER for a
- * shallower one. */
+/* Makes the library palette (grey or 3-3-2 colour) for an 8-bit surface and
+ * copies it into the surface's palette; 0 without a palette for a deeper
+ * surface, ZUL_ERR_BAD_POINTER for a shallower one or an 8-bit surface
+ * without a palette array. */
 ZUL_API int ZULX_defaultPalette(ZulSurface *dc, int gray);
 /* Forgets the library palette. */
 ZUL_API int ZULX_releasePalette(void);
 /* Opens the modeless "Image Format" dialog over `owner` (a QWidget *),
  * changing and applying `config` while it is open; the record must outlive
- * the dialog. -1 when `owner` or `config` is NULL. */
+ * the dialog. Asked again for the same record, the open dialog comes
+ * forward. -1 when `config` is NULL, when `owner` is not a live widget of
+ * the caller's QApplication, or when the library's Qt part
+ * (libZUL_Tools_VB_qt.so, beside this library) cannot be loaded. */
 ZUL_API int ZULX_formatDialogBox(void *owner, ZulConfig *config);
 
 /* Library messages and interface version */

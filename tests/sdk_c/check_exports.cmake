@@ -63,3 +63,15 @@ list(LENGTH exported count)
 list(LENGTH declared declared_count)
 list(LENGTH bound bound_count)
 message(STATUS "${count} exports, all declared; ${declared_count} declared, ${bound_count} bound by the application")
+
+# The core must load without Qt: only its Qt part, opened on first use,
+# may need it.
+if(READELF)
+  execute_process(COMMAND ${READELF} -d ${LIBRARY} OUTPUT_VARIABLE dynamic RESULT_VARIABLE status)
+  if(NOT status EQUAL 0)
+    message(FATAL_ERROR "${READELF} failed on ${LIBRARY}")
+  endif()
+  if(dynamic MATCHES "NEEDED[^\n]*Qt")
+    message(FATAL_ERROR "the core library needs Qt to load")
+  endif()
+endif()

@@ -9,6 +9,8 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 TEST(ZulErrorText, ApplicationWordingForEveryCode)
 {
     const char *const expected[] = {
@@ -99,4 +101,23 @@ TEST(WriteCaptureIni, UnwritableFolderIsReported)
     QString error;
     EXPECT_FALSE(WriteCaptureIni("/no/such/folder/capture.ini", 1, 2, 3, 4, 5, 6, &error));
     EXPECT_FALSE(error.isEmpty());
+}
+
+// What the area selection writes is what the capture library reads back.
+TEST(WriteCaptureIni, ReadBackByTheCaptureLibrary)
+{
+    QTemporaryDir folder;
+    const QString path = folder.filePath("capture.ini");
+    ASSERT_TRUE(WriteCaptureIni(path, 308, 331, 276, 87, 138, 276));
+    DynamicCardLibrary library;
+    ZulConfig config{};
+    ASSERT_EQ(library.readIniFile(path, QStringLiteral("DEFAULT"), &config), 0);
+
+    ZulConfig expected{};
+    ASSERT_EQ(library.defaultConfig(&expected), 0);
+    expected.palWindow = {308, 331, 276, 87, 138, 276, 0, 0};
+    expected.ntscWindow = {204, 612, 512, 60, 512, 512, 1, 0};
+    EXPECT_EQ(std::memcmp(&config, &expected, sizeof config), 0);
+    EXPECT_EQ(config.Gamma, 1.0f);
+    EXPECT_EQ(config.OutputFormat, 7);
 }
