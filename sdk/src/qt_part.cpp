@@ -9,7 +9,7 @@
 namespace zul {
 namespace {
 
-constexpr const char *kFileName = "libZUL_Tools_VB_qt.so";
+constexpr const char *kFileName = ZUL_QT_PART_FILE;
 
 std::filesystem::path coreFolder()
 {

@@ -1,6 +1,5 @@
 # Shared by the install and package tests. CMake hands in ISOSTEP_BUILD,
-# ISOSTEP_SOURCE, SCRATCH, LIBDIR, VERSION and QT_PART (1 when the library's
-# Qt part is a library of its own).
+# ISOSTEP_SOURCE, SCRATCH, LIBDIR, and VERSION.
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 major=${VERSION%%.*}
@@ -19,8 +18,7 @@ skip() {
 # Every file an install puts under its prefix, one a line, a link with its
 # target.
 expected_files() {
-    sed -e "s|@LIBDIR@|$LIBDIR|g" -e "s|@MAJOR@|$major|g" -e "s|@VERSION@|$VERSION|g" "$here/installed_files.txt" |
-        if [[ $QT_PART == 1 ]]; then sed 's/^qt: //'; else grep -v '^qt: '; fi | sort
+    sed -e "s|@LIBDIR@|$LIBDIR|g" -e "s|@MAJOR@|$major|g" -e "s|@VERSION@|$VERSION|g" "$here/installed_files.txt" | sort
 }
 
 # What lies under a folder, in the same form; the CMake package's per-build

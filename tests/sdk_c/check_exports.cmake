@@ -2,8 +2,6 @@
 # header declares, all of them ZUL_ or ZULX_, including every one the
 # application binds by name: a client must neither come to depend on the
 # library's insides nor find a declared function missing when it calls it.
-# TO_COME (comma-separated) names declared functions not built yet; they
-# must be missing, so the list is emptied as they arrive.
 execute_process(COMMAND ${NM} -D --defined-only ${LIBRARY}
                 OUTPUT_VARIABLE symbols RESULT_VARIABLE status)
 if(NOT status EQUAL 0)
@@ -33,19 +31,11 @@ file(READ ${BINDINGS} bindings)
 string(REGEX MATCHALL "\"ZULX?_[A-Za-z0-9]+\"" bound "${bindings}")
 string(REPLACE "\"" "" bound "${bound}")
 
-string(REPLACE "," ";" to_come "${TO_COME}")
 set(problems "")
 foreach(name IN LISTS declared bound)
   list(FIND exported "${name}" at)
-  list(FIND to_come "${name}" pending)
-  if(at EQUAL -1 AND pending EQUAL -1)
+  if(at EQUAL -1)
     list(APPEND problems "missing export: ${name}")
-  endif()
-endforeach()
-foreach(name IN LISTS to_come)
-  list(FIND exported "${name}" at)
-  if(NOT at EQUAL -1)
-    list(APPEND problems "${name} is built now: take it off the list of exports to come")
   endif()
 endforeach()
 foreach(name IN LISTS exported)
