@@ -408,6 +408,15 @@ void frmBack::CmdExecute_Click()
 void frmBack::cmdUndo_Click()
 {
     const int area = areas_.maskCurrentArea;
+    if (area < 1 || area > areas_.maskAreaCount) {
+        // An area number typed past the last area names no area; deleting
+        // "it" would take the last real one.
+        op_.tell(QStringLiteral("There is no area %1 to delete.  The areas are numbered 1 to %2.")
+                     .arg(area)
+                     .arg(areas_.maskAreaCount),
+                 QStringLiteral("Delete Area"), Operator::Icon::Exclamation);
+        return;
+    }
     const auto answer = op_.ask(QStringLiteral("Are you sure you want to DELETE AREA %1?").arg(area),
                                 QStringLiteral("Delete Area"), Operator::Buttons::YesNo, Operator::Icon::Question);
     if (answer != Operator::Answer::Yes)

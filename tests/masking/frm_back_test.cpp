@@ -314,6 +314,27 @@ TEST_F(MaskEditor, DeletingArea2Of3KeepsArea3sChoice)
     EXPECT_EQ(editor->Picture1->image(), shown(editor->combinedMask()));
 }
 
+TEST_F(MaskEditor, DeletingAnAreaPastTheLastDeletesNothingAndSaysSo)
+{
+    drawArea({{0, 0}, {5, 0}, {0, 5}});
+    drawArea({{10, 0}, {15, 0}, {10, 5}});
+    const MaskAreas before = editor->areas();
+    const QImage mask = editor->combinedMask();
+    editor->Text4->setText("5");
+    ASSERT_EQ(editor->areas().maskCurrentArea, 5);
+    op.messages.clear();
+    op.answers = {Answer::Yes};
+    editor->cmdUndo_Click();
+    ASSERT_EQ(op.messages.size(), 1u);
+    EXPECT_FALSE(op.messages[0].question);
+    EXPECT_EQ(op.messages[0].text, "There is no area 5 to delete.  The areas are numbered 1 to 2.");
+    EXPECT_EQ(op.messages[0].title, "Delete Area");
+    EXPECT_EQ(editor->areas().maskAreaCount, 2);
+    EXPECT_EQ(editor->areas().pointCount(2), 3);
+    EXPECT_EQ(editor->combinedMask(), mask);
+    EXPECT_EQ(editor->areas().maskPoints, before.maskPoints);
+}
+
 TEST_F(MaskEditor, ClearAllForgetsEveryAreaAndTheOneBeingEntered)
 {
     drawTriangle();
