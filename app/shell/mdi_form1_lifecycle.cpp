@@ -48,7 +48,10 @@ void MDIForm1::Form_Load(bool startWithCard)
 
         restoreOptions();
 
-        text1_->setText(settings_.text(kOptions, QStringLiteral("average"), QStringLiteral("1")));
+        // A stored count that does not convert is absent, like every other
+        // option: the box must not start with a text it would refuse.
+        const QString average = settings_.text(kOptions, QStringLiteral("average"));
+        text1_->setText(vb::toInt16(average) ? average : QStringLiteral("1"));
 
         state_.imageSizeOption = settings_.integer(kOptions, QStringLiteral("areaind"), 0);
         state_.cutOffRatio = settings_.number(kOptions, QStringLiteral("cor"), 0.25);

@@ -204,3 +204,22 @@ TEST_F(ShellTest, StoredCutOffOutsideTheFilterRangeFallsBackToTheDefault)
     load();
     EXPECT_DOUBLE_EQ(state.cutOffRatio, 0.25);
 }
+
+TEST_F(ShellTest, StoredAverageThatIsNoNumberCountsAsAbsent)
+{
+    for (const char *stored : {"lots", "", "40000"}) {
+        store("options", "average", stored);
+        op.messages.clear();
+        op.beeps = 0;
+        MDIForm1 &w = load();
+        EXPECT_TRUE(op.messages.empty()) << stored;
+        EXPECT_EQ(op.beeps, 0) << stored;
+        EXPECT_EQ(w.averageText1()->text(), "1") << stored;
+        EXPECT_EQ(w.averageText3()->text(), "1") << stored;
+        EXPECT_EQ(state.averageCount, 1) << stored;
+        // Saved on exit, the damaged value is replaced by the count in use.
+        w.mnuSaveExit_Click();
+        w.Form_Unload();
+        EXPECT_EQ(SettingsStore().text("options", "average"), "1") << stored;
+    }
+}
