@@ -3,6 +3,7 @@
 #include "platform/operator.h"
 
 #include <QDir>
+#include <limits>
 
 FileNaming::FileNaming(Operator &op, std::function<void(const QString &)> showFileName)
     : op_(op), showFileName_(std::move(showFileName))
@@ -80,6 +81,15 @@ bool FileNaming::namingStep(Wording wording, bool autoIncrement)
     }
 
     if (autoIncrement) {
+        // The counter is 16-bit; past its end the next name would carry a
+        // negative number, so the operator starts a new name instead.
+        if (fileCounter_ == std::numeric_limits<int16_t>::max()) {
+            op_.tell(QStringLiteral("The file counter has reached %1 and cannot number another file.  "
+                                    "Choose a new file name with Set Filename.")
+                         .arg(fileCounter_),
+                     QStringLiteral("Error"), Operator::Icon::Exclamation);
+            return false;
+        }
         ++fileCounter_;
         currentFileName_ = baseName_ + QString::number(fileCounter_) + QStringLiteral(".six");
     } else {

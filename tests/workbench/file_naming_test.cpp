@@ -150,3 +150,25 @@ TEST_F(NamingTest, CaptureWithoutANameAsksForOne)
     EXPECT_EQ(op.messages[1].icon, Operator::Icon::None);
     EXPECT_EQ(naming.currentFileName(), "/data/run1.six");
 }
+
+TEST_F(NamingTest, TheCounterStopsAtItsLastNumberInsteadOfWrapping)
+{
+    setFilename("/data/spec.six");
+    for (int n = 1; n <= 32767; ++n)
+        ASSERT_TRUE(naming.namingStep(Wording::Reflection, true));
+    EXPECT_EQ(naming.currentFileName(), "/data/spec32767.six");
+
+    EXPECT_FALSE(naming.namingStep(Wording::Reflection, true));
+    ASSERT_EQ(op.messages.size(), 1u);
+    EXPECT_EQ(op.messages[0].text,
+              "The file counter has reached 32767 and cannot number another file.  "
+              "Choose a new file name with Set Filename.");
+    EXPECT_EQ(op.messages[0].icon, Operator::Icon::Exclamation);
+    EXPECT_EQ(naming.currentFileName(), "/data/spec32767.six");
+    EXPECT_EQ(naming.fileCounter(), 32767);
+
+    // A new name numbers from 1 again.
+    setFilename("/data/next.six");
+    ASSERT_TRUE(naming.namingStep(Wording::Reflection, true));
+    EXPECT_EQ(naming.currentFileName(), "/data/next1.six");
+}
