@@ -6,6 +6,9 @@
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
 JOBS       ?= $(shell nproc)
+# CI sets WERROR=ON so that any warning fails the build; a developer's own
+# `make test` stays lenient. It takes effect when a build folder is configured.
+WERROR     ?= OFF
 CMAKE_GEN  := -G Ninja
 PREFIX     ?= /usr/local
 # The last line is for installing and packaging, and for the tests of both.
@@ -29,7 +32,7 @@ deps:
 	fi
 
 $(BUILD)/build.ninja: | deps
-	cmake -S . -B $(BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake -S . -B $(BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DISOSTEP_WERROR=$(WERROR)
 
 configure: $(BUILD)/build.ninja
 
@@ -58,7 +61,8 @@ test-plain: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 
 $(ASAN_BUILD)/build.ninja: | deps
-	cmake -S . -B $(ASAN_BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug -DISOSTEP_SANITIZE=ON -DISOSTEP_BENCH=OFF
+	cmake -S . -B $(ASAN_BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug -DISOSTEP_SANITIZE=ON -DISOSTEP_BENCH=OFF \
+	  -DISOSTEP_WERROR=$(WERROR)
 
 test-sanitize: $(ASAN_BUILD)/build.ninja
 	cmake --build $(ASAN_BUILD) -j $(JOBS)

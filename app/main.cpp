@@ -6,9 +6,9 @@
 #include "platform/program_launcher.h"
 #include "platform/qt_operator.h"
 #include "platform/settings_store.h"
-#include "shell/app_state.h"
 #include "shell/frm_splash.h"
 #include "shell/mdi_form1.h"
+#include "workbench/app_state.h"
 
 #include <QApplication>
 #include <QCommandLineParser>

@@ -1,42 +1,37 @@
 #include "six_step_sequence.h"
 
 #include "butterworth_filter.h"
+#include "compose_working_images.h"
+#include "platform/card_image.h"
 #include "platform/card_library.h"
+#include "platform/controls.h"
 #include "platform/operator.h"
 #include "platform/picture_box.h"
 #include "platform/raster.h"
+#include "platform/twips.h"
 #include "platform/zul_surface.h"
-#include "shell/frm_img.h"
-#include "shell/mdi_form1.h"
-#include "shell/zul_errors.h"
-#include "working_images.h"
+#include "workbench/app_state.h"
+#include "workbench/file_naming.h"
+#include "workbench/frm_img.h"
+#include "workbench/workstation.h"
+#include "workbench/zul_errors.h"
 
-#include <QApplication>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QMdiArea>
 #include <algorithm>
-#include <optional>
 #include <cmath>
+#include <optional>
 
 namespace {
-constexpr int kTwipsPerPixel = 15;
-
-// The hourglass for as long as a step runs, restored however it ends.
-class BusyCursor {
-public:
-    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
-};
-
 void letEventsRun()
 {
     QCoreApplication::processEvents();
 }
 } // namespace
 
-SixStepSequence::SixStepSequence(MDIForm1 &window, SixLayout layout)
-    : window_(window), layout_(layout), reflection_(layout == SixLayout::Reflection), images_(layout)
+SixStepSequence::SixStepSequence(Workstation &workstation, SixLayout layout)
+    : workstation_(workstation), reflection_(layout == SixLayout::Reflection), images_(layout)
 {
 }
 
@@ -45,25 +40,31 @@ void SixStepSequence::run()
     try {
         runSteps();
     } catch (const std::exception &failure) {
-        // A failure ends this run, never the program; what was gathered stays.
-        window_.op().tell(QString::fromLocal8Bit(failure.what()), QStringLiteral("Isostep"),
-                          Operator::Icon::Exclamation);
+        // A failure ends this run, never the program; what was gathered stays
+        // in the image windows.
+        workstation_.op().tell(QString::fromLocal8Bit(failure.what()), QStringLiteral("Isostep"),
+                               Operator::Icon::Exclamation);
     }
+    if (named_ && !published_)
+        giveUpWaitingSet();
 }
 
 void SixStepSequence::runSteps()
 {
-    AppState &state = window_.state();
+    AppState &state = workstation_.state();
     if (!reflection_ && state.previewOn == 1)
-        window_.cmdPrev_Click();
+        workstation_.cmdPrev_Click();
     if (!state.noCard)
-        window_.card().readIniFile(state.captureIniPath, QStringLiteral("DEFAULT"), &state.liveConfig);
-    if (!window_.naming().namingStep(reflection_ ? FileNaming::Wording::Reflection : FileNaming::Wording::Transmission,
-                                     window_.checkValue(3) == 1))
+        workstation_.card().readIniFile(state.captureIniPath, QStringLiteral("DEFAULT"), &workstation_.liveConfig());
+    if (!workstation_.naming().namingStep(reflection_ ? FileNaming::Wording::Reflection
+                                                      : FileNaming::Wording::Transmission,
+                                          workstation_.optionSet(OptionBox::AutoInc)))
         return;
+    named_ = true;
 
-    gridWidth_ = window_.mdiArea()->width() * kTwipsPerPixel - 270;
-    gridHeight_ = window_.mdiArea()->height() * kTwipsPerPixel - 750;
+    const QSize area = workstation_.pictureAreaSize();
+    gridWidth_ = twipsFromPixels(area.width()) - 270;
+    gridHeight_ = twipsFromPixels(area.height()) - 750;
     if (gridHeight_ / 2 > gridWidth_ / 3)
         gridHeight_ = gridWidth_ * 2 / 3;
     gridHeight_ = std::min(gridHeight_, 7680);
@@ -72,67 +73,60 @@ void SixStepSequence::runSteps()
     for (int index = 1; index <= 6; ++index)
         if (!gather(index))
             return;
+    publishImages();
 
     if (reflection_) {
         askAlignment();
     } else {
-        composeWorkingImages(window_, SixLayout::Transmission);
+        composeWorkingImages(workstation_, SixLayout::Transmission);
     }
 }
 
 bool SixStepSequence::gather(int index)
 {
-    AppState &state = window_.state();
-    FrmImg *form = window_.imageForm(index);
+    FrmImg *form = workstation_.imageForm(index);
     const int cellWidth = gridWidth_ / 3 + 90;
     const int cellHeight = gridHeight_ / 2 + 375;
     const int left = cellWidth * (index <= 3 ? index - 1 : index - 4);
     const int top = index <= 3 ? 0 : cellHeight;
-    form->setGeometry(left / kTwipsPerPixel, top / kTwipsPerPixel, cellWidth / kTwipsPerPixel,
-                      cellHeight / kTwipsPerPixel);
+    form->setGeometry(pixelsFromTwips(left), pixelsFromTwips(top), pixelsFromTwips(cellWidth),
+                      pixelsFromTwips(cellHeight));
     form->setWindowTitle((reflection_ ? QStringLiteral("Refl. Image ") : QStringLiteral("Trans. Image "))
                          + QString::number(index));
     form->show();
 
     if (reflection_)
-        window_.setStatusPanel(4, QStringLiteral("Waiting"));
-    window_.setStatusPanel(4, reflection_ ? QStringLiteral("Capturing Image") : QStringLiteral("Capturing Images"));
+        workstation_.setStatusPanel(StatusPanel::Status, QStringLiteral("Waiting"));
+    workstation_.setStatusPanel(StatusPanel::Status,
+                                reflection_ ? QStringLiteral("Capturing Image") : QStringLiteral("Capturing Images"));
     letEventsRun();
 
     if (!chooseFile(index))
         return false;
 
     // Image 1 sets the geometry; the other five must match it.
-    WorkingImages &images = images_;
     std::optional<BusyCursor> busy(std::in_place);
-    const QString problem = images.take(index, fileName_);
+    const QString problem = images_.take(index, fileName_);
     if (!problem.isEmpty()) {
         busy.reset(); // no hourglass over the message
-        window_.op().tell(problem, QStringLiteral("Isostep"), Operator::Icon::Exclamation);
+        workstation_.op().tell(problem, QStringLiteral("Isostep"), Operator::Icon::Exclamation);
         return false;
     }
-    state.imageWidth = images.imageWidth();
-    state.imageHeight = images.imageHeight();
-    state.imageMaxSide = images.imageMaxSide();
-    state.cropWidth = images.cropWidth();
-    state.cropHeight = images.cropHeight();
-    window_.sizeWorkPictures();
     letEventsRun();
 
-    QImage &working = images.image(index);
-    if (!reflection_ && !state.noCard) {
-        if (!state.liveImage) {
+    QImage &working = images_.image(index);
+    if (!reflection_ && !workstation_.state().noCard) {
+        if (!workstation_.liveImage()) {
             busy.reset();
             recoverCard();
             return false;
         }
         drawLiveImage(working);
     }
-    if (window_.checkValue(1) == 1) {
-        window_.setStatusPanel(4, QStringLiteral("Filtering"));
-        ButterworthFilter(working, state.cutOffRatio);
+    if (workstation_.optionSet(OptionBox::Filter)) {
+        workstation_.setStatusPanel(StatusPanel::Status, QStringLiteral("Filtering"));
+        ButterworthFilter(working, workstation_.state().cutOffRatio);
     }
-    state.imageDCs[index] = working;
     drawFitted(index);
     return true;
 }
@@ -150,7 +144,7 @@ bool SixStepSequence::chooseFile(int index)
     record.defaultExtension = QStringLiteral("bas");
     record.overwritePrompt = true;
     record.multiSelect = !reflection_;
-    const auto chosen = window_.op().chooseOpenFile(record);
+    const auto chosen = workstation_.op().chooseOpenFile(record);
     if (!chosen) {
         // A cancelled dialog keeps the previous image's file; image 1 has
         // none, and an empty picture is no start for a set.
@@ -170,108 +164,104 @@ void SixStepSequence::probeSiblings()
     for (int k = 2; k <= 6; ++k)
         if (!QFileInfo::exists(autoReadStem_ + QString::number(k) + QStringLiteral(".bmp")))
             return;
-    autoRead_ = window_.op().ask(QStringLiteral("Isograb has found similar files numbered 2 to 6.  Automatically read in?"),
-                                 QStringLiteral("AutoRead"), Operator::Buttons::YesNo, Operator::Icon::None)
+    autoRead_ = workstation_.op().ask(
+                    QStringLiteral("Isograb has found similar files numbered 2 to 6.  Automatically read in?"),
+                    QStringLiteral("AutoRead"), Operator::Buttons::YesNo, Operator::Icon::None)
         == Operator::Answer::Yes;
 }
 
 void SixStepSequence::drawFitted(int index)
 {
-    const AppState &state = window_.state();
-    const QImage &working = state.imageDCs[index];
-    const int side = std::max(1, gridWidth_ / 3 / kTwipsPerPixel);
-    const double scale = static_cast<double>(side) / state.imageMaxSide;
-    const int x = static_cast<int>(std::nearbyint((state.imageMaxSide - state.imageWidth) / 2.0 * scale));
-    const int y = static_cast<int>(std::nearbyint((state.imageMaxSide - state.imageHeight) / 2.0 * scale));
+    const QImage &working = images_.image(index);
+    const int maxSide = images_.imageMaxSide();
+    const int side = std::max(1, pixelsFromTwips(gridWidth_ / 3));
+    const double scale = static_cast<double>(side) / maxSide;
+    const int x = static_cast<int>(std::nearbyint((maxSide - images_.imageWidth()) / 2.0 * scale));
+    const int y = static_cast<int>(std::nearbyint((maxSide - images_.imageHeight()) / 2.0 * scale));
     QImage view(side, side, QImage::Format_RGB32);
     view.fill(Qt::black);
-    raster::stretchBlt(view, x, y, static_cast<int>(std::nearbyint(state.imageWidth * scale)),
-                       static_cast<int>(std::nearbyint(state.imageHeight * scale)), working, 0, 0, state.imageWidth,
-                       state.imageHeight);
-    window_.imageForm(index)->picture()->setImage(view);
+    raster::stretchBlt(view, x, y, static_cast<int>(std::nearbyint(images_.imageWidth() * scale)),
+                       static_cast<int>(std::nearbyint(images_.imageHeight() * scale)), working, 0, 0,
+                       images_.imageWidth(), images_.imageHeight());
+    workstation_.imageForm(index)->picture()->setImage(view);
 }
 
 void SixStepSequence::drawLiveImage(QImage &working)
 {
-    AppState &state = window_.state();
-    ZulSurface surface = zulSurfaceFor(working, QSize(state.imageWidth, state.imageHeight));
-    window_.card().drawDIB(&surface, state.liveImage, 0, 0, 0, 0);
+    ZulSurface surface = zulSurfaceFor(working, working.size());
+    workstation_.card().drawDIB(&surface, workstation_.liveImage().get(), 0, 0, 0, 0);
 }
 
 void SixStepSequence::recoverCard()
 {
     // No picture has come from the camera: bring the card down and up again
     // so the next run starts from a clean card.
-    AppState &state = window_.state();
-    CardLibrary &card = window_.card();
-    Operator &op = window_.op();
+    AppState &state = workstation_.state();
+    CardLibrary &card = workstation_.card();
+    Operator &op = workstation_.op();
+    ZulConfig &config = workstation_.liveConfig();
     op.tell(QStringLiteral("Error. Check that camera is connected, then click OK."), QStringLiteral("Error"),
             Operator::Icon::Exclamation);
-    if (state.liveImage) {
-        card.globalFree(state.liveImage);
-        state.liveImage = nullptr;
-    }
-    int16_t code = static_cast<int16_t>(card.saveIniFile(state.dumpIniPath, QStringLiteral("DEFAULT"), &state.liveConfig));
+    workstation_.liveImage().reset();
+    int16_t code = static_cast<int16_t>(card.saveIniFile(state.dumpIniPath, QStringLiteral("DEFAULT"), &config));
     CheckZulError(code, card, op);
     card.releasePalette();
     code = static_cast<int16_t>(card.closedown(1));
     CheckZulError(code, card, op);
     code = static_cast<int16_t>(card.init());
     CheckZulError(code, card, op);
-    card.readIniFile(state.captureIniPath, QStringLiteral("DEFAULT"), &state.liveConfig);
-    code = static_cast<int16_t>(card.prepare(&state.liveConfig, 1));
+    card.readIniFile(state.captureIniPath, QStringLiteral("DEFAULT"), &config);
+    code = static_cast<int16_t>(card.prepare(&config, 1));
     CheckZulError(code, card, op);
-    ZulSurface surface = zulSurfaceFor(window_.picture(2)->imageForDrawing(), window_.picture(2)->size());
-    const int format = state.liveConfig.OutputFormat;
-    card.defaultPalette(&surface, format == 1 || format == 2 ? 1 : 0);
+    setDefaultPalette(card, workstation_.workPicture(WorkPicture::Composite), config);
+}
+
+void SixStepSequence::publishImages()
+{
+    // The set takes the place of the working images only once it is whole,
+    // so a run that stops half way never leaves a mix of two sets behind.
+    AppState &state = workstation_.state();
+    state.takeImageSet(images_.images());
+    state.imageWidth = images_.imageWidth();
+    state.imageHeight = images_.imageHeight();
+    state.imageMaxSide = images_.imageMaxSide();
+    state.cropWidth = images_.cropWidth();
+    state.cropHeight = images_.cropHeight();
+    sizeWorkPictures(workstation_);
+    letEventsRun();
+    published_ = true;
+}
+
+void SixStepSequence::giveUpWaitingSet()
+{
+    // The run has named its output but brought no new set. A set waiting
+    // for the alignment window's OK would now be written under this run's
+    // name, which is not the name it was captured for.
+    AppState &state = workstation_.state();
+    if (!state.setWaitsForAlignment())
+        return;
+    state.alignState = 0;
+    workstation_.op().tell(QStringLiteral("The run stopped before all six images were read, so the set waiting in "
+                                          "the Align window is no longer written as %1.  OK there now asks whether "
+                                          "and where to save it.")
+                               .arg(workstation_.naming().currentFileName()),
+                           QStringLiteral("Isostep"), Operator::Icon::Exclamation);
 }
 
 void SixStepSequence::askAlignment()
 {
-    AppState &state = window_.state();
+    AppState &state = workstation_.state();
     state.alignState = 0;
-    const auto answer = window_.op().ask(
-        QStringLiteral("Set new alignment?  Choose 'Yes' to set alignment now, or 'No' to use current alignment settings, or 'Cancel' to use default."),
+    const auto answer = workstation_.op().ask(
+        QStringLiteral(
+            "Set new alignment?  Choose 'Yes' to set alignment now, or 'No' to use current alignment settings, or 'Cancel' to use default."),
         QStringLiteral("Align?"), Operator::Buttons::YesNoCancel, Operator::Icon::None);
     if (answer == Operator::Answer::Yes) {
         state.alignState = 1;
-        window_.cmdAlign_Click();
+        workstation_.cmdAlign_Click();
         return;
     }
     if (answer != Operator::Answer::No)
         state.setAllOrigins(10);
-    composeWorkingImages(window_, SixLayout::Reflection);
-}
-
-bool composeWorkingImages(MDIForm1 &window, SixLayout layout)
-{
-    AppState &state = window.state();
-    CompositeRequest request;
-    request.layout = layout;
-    for (int i = 1; i <= 6; ++i) {
-        request.images[i - 1] = state.imageDCs[i];
-        request.origins[i - 1] = QPoint(state.alignX[i], state.alignY[i]);
-    }
-    request.imageWidth = state.imageWidth;
-    request.imageHeight = state.imageHeight;
-    request.cropWidth = state.cropWidth;
-    request.cropHeight = state.cropHeight;
-    request.fileName = state.currentFileName;
-    request.saveI46 = window.checkValue(2) == 1;
-    request.saveI4 = window.checkValue(4) == 1;
-    request.saveI6 = window.checkValue(5) == 1;
-
-    window.setStatusPanel(4, QStringLiteral("Saving Image"));
-    letEventsRun();
-    // No hourglass here: the writer's messages follow straight on, and the
-    // composition itself takes a blink.
-    const CompositeResult result = ComposeSix(request, window.op());
-    if (!result.written)
-        return false;
-    state.maskImage = result.maskImage;
-    for (int i = 1; i <= 6; ++i)
-        state.imageDCs[i] = QImage();
-    window.setStatusPanel(4, result.finalStatus);
-    state.fileNameFresh = false;
-    return true;
+    composeWorkingImages(workstation_, SixLayout::Reflection);
 }

@@ -86,13 +86,13 @@ AlignmentRead readAlignmentFile(const QString &fileName)
     return parseAlignmentFile(file.read(64 * 1024), fileName);
 }
 
-QString writeAlignmentFile(const QString &fileName, const AlignmentOrigins &origins)
+FileResult writeAlignmentFile(const QString &fileName, const AlignmentOrigins &origins)
 {
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly))
-        return cannotWriteText(fileName, file.errorString());
+        return {cannotWriteText(fileName, file.errorString())};
     const QByteArray contents = formatAlignmentFile(origins);
     if (file.write(contents) != contents.size() || !file.commit())
-        return cannotWriteText(fileName, file.errorString());
+        return {cannotWriteText(fileName, file.errorString())};
     return {};
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/file_result.h"
+
 #include <QByteArray>
 #include <QString>
 #include <array>
@@ -27,5 +29,4 @@ AlignmentRead parseAlignmentFile(const QByteArray &contents, const QString &file
 AlignmentRead readAlignmentFile(const QString &fileName);
 
 // Writes all six lines or, on failure, leaves any earlier file as it was.
-// Returns an empty string or the operator's text naming the file.
-QString writeAlignmentFile(const QString &fileName, const AlignmentOrigins &origins);
+FileResult writeAlignmentFile(const QString &fileName, const AlignmentOrigins &origins);

@@ -2,14 +2,18 @@
 
 #include "frm_align_shared.h"
 #include "platform/card_library.h"
+#include "platform/controls.h"
 #include "platform/operator.h"
 #include "platform/picture_box.h"
+#include "platform/twips.h"
 #include "platform/up_down.h"
 #include "platform/zul_surface.h"
-#include "shell/mdi_form1.h"
-#include "shell/zul_errors.h"
+#include "workbench/app_state.h"
+#include "workbench/workstation.h"
+#include "workbench/zul_errors.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -25,28 +29,6 @@ namespace {
 
 constexpr int blinkInterval = 300; // ms
 constexpr int markerRange = align::viewSide;
-
-QPushButton *makeButton(const QString &name, const QString &caption, const QString &tooltip, QWidget *parent)
-{
-    auto *button = new QPushButton(caption, parent);
-    button->setObjectName(name);
-    button->setToolTip(tooltip);
-    button->setAccessibleName(caption);
-    button->setAccessibleDescription(tooltip);
-    return button;
-}
-
-int shiftMask(Qt::KeyboardModifiers modifiers)
-{
-    int mask = 0;
-    if (modifiers & Qt::ShiftModifier)
-        mask |= frmAlign::ShiftKey;
-    if (modifiers & Qt::ControlModifier)
-        mask |= frmAlign::CtrlKey;
-    if (modifiers & Qt::AltModifier)
-        mask |= frmAlign::AltKey;
-    return mask;
-}
 
 int keyCodeOf(int qtKey)
 {
@@ -69,7 +51,8 @@ int keyCodeOf(int qtKey)
 
 } // namespace
 
-frmAlign::frmAlign(MDIForm1 &main, QWidget *parent) : QWidget(parent), main_(main), state_(main.state())
+frmAlign::frmAlign(Workstation &workstation, QWidget *parent)
+    : QWidget(parent), workstation_(workstation), state_(workstation.state())
 {
     setObjectName(QStringLiteral("frmAlign"));
     setWindowFlag(Qt::Window);
@@ -79,11 +62,7 @@ frmAlign::frmAlign(MDIForm1 &main, QWidget *parent) : QWidget(parent), main_(mai
     Form_Load();
 }
 
-frmAlign::~frmAlign()
-{
-    if (captureImage_)
-        main_.card().globalFree(captureImage_);
-}
+frmAlign::~frmAlign() = default;
 
 void frmAlign::buildControls()
 {
@@ -199,11 +178,11 @@ void frmAlign::connectView(int index)
     PictureBox *view = Picture1[index];
     connect(view, &PictureBox::mousePressed, this,
             [this, index](QPoint at, Qt::MouseButton button, Qt::KeyboardModifiers modifiers) {
-                Picture1_MouseDown(index, int(button), shiftMask(modifiers), at.x(), at.y());
+                Picture1_MouseDown(index, int(button), keyStateMask(modifiers), at.x(), at.y());
             });
     connect(view, &PictureBox::doubleClicked, this, [this, index](QPoint) { Picture1_DblClick(index); });
     connect(view, &PictureBox::keyPressed, this, [this, index](int key, Qt::KeyboardModifiers modifiers) {
-        Picture1_KeyDown(index, keyCodeOf(key), shiftMask(modifiers));
+        Picture1_KeyDown(index, keyCodeOf(key), keyStateMask(modifiers));
     });
 }
 
@@ -229,10 +208,12 @@ bool frmAlign::haveImages() const
 
 void frmAlign::setDefaultPalette()
 {
-    PictureBox *hidden = main_.picture(2);
-    ZulSurface surface = zulSurfaceFor(hidden->imageForDrawing(), hidden->size());
-    const int format = alignConfig_.OutputFormat;
-    main_.card().defaultPalette(&surface, format == 1 || format == 2 ? 1 : 0);
+    ::setDefaultPalette(workstation_.card(), workstation_.workPicture(WorkPicture::Composite), alignConfig_);
+}
+
+void frmAlign::showSet()
+{
+    shownSet_ = state_.imageSet;
 }
 
 void frmAlign::Form_Load()
@@ -244,20 +225,18 @@ void frmAlign::Form_Load()
         cmdGrab->setEnabled(false);
         for (int i = 1; i <= 6; ++i)
             drawWhole(i);
+        showSet();
         areaLeft_ = areaTop_ = 50;
         drawSquare();
         setInstructions(moveSquare);
         return;
     }
-    CardLibrary &card = main_.card();
-    if (captureImage_) {
-        card.globalFree(captureImage_);
-        captureImage_ = nullptr;
-    }
+    CardLibrary &card = workstation_.card();
+    captureImage_.reset();
     if (!state_.noCard) {
         lastResult_ = static_cast<int16_t>(card.readIniFile(state_.captureIniPath, QStringLiteral("DEFAULT"), &alignConfig_));
         int16_t code = static_cast<int16_t>(card.prepare(&alignConfig_, 1));
-        CheckZulError(code, card, main_.op());
+        CheckZulError(code, card, workstation_.op());
         setDefaultPalette();
     }
     setInstructions(grabOrRead);
@@ -295,14 +274,11 @@ void frmAlign::Form_Unload()
     state_.cropWidth = state_.imageWidth - 20;
     state_.cropHeight = state_.imageHeight - 20;
     QCoreApplication::processEvents();
-    for (int i = 1; i <= 6; ++i)
-        state_.imageDCs[i] = QImage();
-    // The captured images are gone with the window: nothing is waiting for
-    // an alignment any more, and a later opening must not draw a set that
-    // does not exist.
-    if (state_.alignState == 1)
-        state_.alignState = 0;
-    main_.sizeWorkPictures();
+    // The images are gone with the window: nothing waits for an alignment
+    // any more, and a later opening must not draw a set that does not exist.
+    state_.releaseImageSet();
+    state_.alignState = 0;
+    sizeWorkPictures(workstation_);
 }
 
 void frmAlign::cmdGrab_Click()
@@ -310,29 +286,32 @@ void frmAlign::cmdGrab_Click()
     if (state_.noCard) {
         // Preparing a card that was never brought up fails, and that failure
         // would end the whole program.
-        main_.op().tell(QStringLiteral("No capture card is available, so no images can be grabbed.  "
-                                       "Use Read .SIX to align the images of a .SIX file."),
-                        title, Operator::Icon::Exclamation);
+        workstation_.op().tell(QStringLiteral("No capture card is available, so no images can be grabbed.  "
+                                              "Use Read .SIX to align the images of a .SIX file."),
+                               title, Operator::Icon::Exclamation);
         return;
     }
-    CardLibrary &card = main_.card();
+    CardLibrary &card = workstation_.card();
     int16_t code = static_cast<int16_t>(card.prepare(&alignConfig_, 1));
-    CheckZulError(code, card, main_.op());
+    CheckZulError(code, card, workstation_.op());
     setDefaultPalette();
     lastResult_ = code;
-    for (int i = 1; i <= 6; ++i) {
+    std::array<QImage, 6> grabbed;
+    for (QImage &image : grabbed) {
         {
-            BusyCursor busy;
+            const BusyCursor busy;
             QCoreApplication::processEvents();
         }
-        QImage image(state_.imageWidth, state_.imageHeight, QImage::Format_RGB32);
+        image = QImage(state_.imageWidth, state_.imageHeight, QImage::Format_RGB32);
         image.fill(0xff000000u);
         if (captureImage_) {
             ZulSurface surface = zulSurfaceFor(image, image.size());
-            lastResult_ = static_cast<int16_t>(card.drawDIB(&surface, captureImage_, 0, 0, image.width(), image.height()));
+            lastResult_ = static_cast<int16_t>(
+                card.drawDIB(&surface, captureImage_.get(), 0, 0, image.width(), image.height()));
         }
-        state_.imageDCs[i] = image;
     }
+    state_.takeImageSet(grabbed);
+    showSet();
     // The views need the fit of the grabbed set before anything is drawn.
     fitImageSet();
     for (int i = 1; i <= 6; ++i) {
@@ -345,3 +324,15 @@ void frmAlign::cmdGrab_Click()
     restartBlinking();
 }
 
+frmAlign &showAlignWindow(Workstation &workstation, SingleWindow<frmAlign> &window, QWidget *parent)
+{
+    const BusyCursor busy;
+    if (frmAlign *open = window.get();
+        open && workstation.state().alignState == 1 && open->shownSet() != workstation.state().imageSet)
+        window.discard();
+    return window.show([&] {
+        auto *align = new frmAlign(workstation, parent);
+        align->resize(pixelsFromTwips(11776, 7600));
+        return align;
+    });
+}

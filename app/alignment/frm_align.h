@@ -1,13 +1,14 @@
 #pragma once
 
-#include "align_geometry.h"
 #include "ZUL_Tools_VB.h"
+#include "align_geometry.h"
+#include "platform/card_image.h"
+#include "platform/single_window.h"
 
 #include <QWidget>
 #include <array>
 #include <cstdint>
 
-class MDIForm1;
 class PictureBox;
 class QFrame;
 class QLabel;
@@ -15,6 +16,7 @@ class QLineEdit;
 class QPushButton;
 class QTimer;
 class UpDown;
+class Workstation;
 struct AppState;
 
 // The alignment window, captioned "Align": six images side by side, a red
@@ -25,7 +27,7 @@ class frmAlign : public QWidget {
     Q_OBJECT
 public:
     // Builds the controls and runs the load step.
-    explicit frmAlign(MDIForm1 &main, QWidget *parent = nullptr);
+    explicit frmAlign(Workstation &workstation, QWidget *parent = nullptr);
     ~frmAlign() override;
 
     // Key codes and the key-state mask as the handlers take them.
@@ -72,6 +74,9 @@ public:
     int16_t blinkCount() const { return blinkCount_; }
     const align::PreviewFit &fit() const { return fit_; }
     bool unloaded() const { return unloaded_; }
+    // The number of the set of working images the views were drawn from
+    // (AppState::imageSet), or -1 before any.
+    int shownSet() const { return shownSet_; }
 
     // The colour of a view where no image is drawn.
     static constexpr QRgb viewBackground = 0xff000000u;
@@ -99,6 +104,7 @@ private:
     void zoomAll();
     void restartBlinking();
     void setDefaultPalette();
+    void showSet();
     bool haveImages() const;
     // Sets the crop origins from the marker boxes, or tells the operator
     // which box holds no number and changes nothing.
@@ -107,7 +113,7 @@ private:
     // is left alone.
     void stepBox(QLineEdit *box, int delta);
 
-    MDIForm1 &main_;
+    Workstation &workstation_;
     AppState &state_;
     int16_t pickMode_ = 0;
     int16_t areaLeft_ = 0;
@@ -116,6 +122,12 @@ private:
     int16_t lastResult_ = 0;
     align::PreviewFit fit_;
     ZulConfig alignConfig_{};
-    ZulHandle captureImage_ = nullptr;
+    CardImage captureImage_;
+    int shownSet_ = -1;
     bool unloaded_ = false;
 };
+
+// "Align Images": shows the alignment window, loading it when none is open.
+// An open window keeps its work (its markers, its zoom), unless a sequence
+// has handed over a set it does not show yet: that set needs a fresh load.
+frmAlign &showAlignWindow(Workstation &workstation, SingleWindow<frmAlign> &window, QWidget *parent);

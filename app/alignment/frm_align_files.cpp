@@ -1,15 +1,18 @@
 // Reading a ".six", the alignment file, and OK.
 #include "frm_align.h"
 
-#include "acquisition/six_step_sequence.h"
+#include "acquisition/compose_working_images.h"
 #include "alignment_file.h"
 #include "frm_align_shared.h"
+#include "platform/controls.h"
 #include "platform/operator.h"
 #include "platform/picture_box.h"
-#include "shell/mdi_form1.h"
 #include "six_file_reader.h"
+#include "workbench/app_state.h"
+#include "workbench/file_naming.h"
+#include "workbench/workstation.h"
 
-#include <QDir>
+#include <QCoreApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -19,15 +22,10 @@ using namespace align_window;
 
 namespace {
 
+// A name typed without an extension still names a file of the dialog's kind.
 FileDialogRecord dialogRecord(const QString &filterName, const QString &extension)
 {
-    FileDialogRecord record;
-    record.filters = {{filterName, QStringLiteral("*.") + extension}};
-    record.title = QStringLiteral("Choose file name");
-    record.initialFolder = QDir::currentPath();
-    // The dialog's own extension, not the shared record's "bas": a name
-    // typed without one must still be a file of this kind.
-    record.defaultExtension = extension;
+    FileDialogRecord record = fileDialogRecord(filterName, extension);
     record.overwritePrompt = true;
     return record;
 }
@@ -37,7 +35,8 @@ FileDialogRecord dialogRecord(const QString &filterName, const QString &extensio
 void frmAlign::cmdRead_Click()
 {
     QCoreApplication::processEvents();
-    const auto chosen = main_.op().chooseOpenFile(dialogRecord(QStringLiteral("SIX files"), QStringLiteral("six")));
+    const auto chosen = workstation_.op().chooseOpenFile(
+        dialogRecord(QStringLiteral("SIX files"), QStringLiteral("six")));
     if (!chosen)
         return;
     const QString fileName = chosen->trimmed();
@@ -45,15 +44,18 @@ void frmAlign::cmdRead_Click()
     const SixSplit split = readSixFile(fileName);
     if (!split.ok()) {
         busy.reset();
-        main_.op().tell(split.error, title, Operator::Icon::Exclamation);
+        workstation_.op().tell(split.error, title, Operator::Icon::Exclamation);
         return;
     }
-    state_.fileNameFresh = true;
+    workstation_.naming().markFresh();
     state_.imageWidth = state_.cropWidth = split.cell.width();
     state_.imageHeight = state_.cropHeight = split.cell.height();
     fitImageSet();
-    for (int i = 1; i <= 6; ++i)
-        state_.imageDCs[i] = workingImageFromCell(split.images[i - 1]);
+    std::array<QImage, 6> working;
+    for (int i = 0; i < 6; ++i)
+        working[i] = workingImageFromCell(split.images[i]);
+    state_.takeImageSet(working);
+    showSet();
     state_.imageWidth = state_.cropWidth + 20;
     state_.imageHeight = state_.cropHeight + 20;
     fitImageSet();
@@ -81,7 +83,7 @@ bool frmAlign::takeOriginsFromMarkers()
     }
     const align::MarkerOrigins origins = align::originsFromMarkerTexts(xs, ys);
     if (!origins.ok()) {
-        main_.op().tell(origins.error, title, Operator::Icon::Exclamation);
+        workstation_.op().tell(origins.error, title, Operator::Icon::Exclamation);
         return false;
     }
     state_.alignX = origins.x;
@@ -93,34 +95,35 @@ void frmAlign::cmdSave_Click()
 {
     if (!takeOriginsFromMarkers())
         return;
-    const auto chosen = main_.op().chooseSaveFile(dialogRecord(QStringLiteral("SAL files"), QStringLiteral("sal")));
+    const auto chosen = workstation_.op().chooseSaveFile(
+        dialogRecord(QStringLiteral("SAL files"), QStringLiteral("sal")));
     if (!chosen) {
-        main_.setStatusPanel(7, QString());
+        workstation_.setStatusPanel(StatusPanel::AlignmentSource, QString());
         return;
     }
     AlignmentOrigins file;
     file.x = state_.alignX;
     file.y = state_.alignY;
-    const QString error = writeAlignmentFile(*chosen, file);
-    if (!error.isEmpty()) {
-        main_.op().tell(error, title, Operator::Icon::Exclamation);
+    if (const FileResult written = writeAlignmentFile(*chosen, file); !written.ok()) {
+        workstation_.op().tell(written.error, title, Operator::Icon::Exclamation);
         return;
     }
-    main_.setStatusPanel(7, *chosen);
+    workstation_.setStatusPanel(StatusPanel::AlignmentSource, *chosen);
 }
 
 void frmAlign::cmdOpen_Click()
 {
-    const auto chosen = main_.op().chooseOpenFile(dialogRecord(QStringLiteral("SAL files"), QStringLiteral("sal")));
+    const auto chosen = workstation_.op().chooseOpenFile(
+        dialogRecord(QStringLiteral("SAL files"), QStringLiteral("sal")));
     if (!chosen)
         return;
     const AlignmentRead read = readAlignmentFile(*chosen);
     if (!read.ok()) {
-        main_.op().tell(read.error, title, Operator::Icon::Exclamation);
+        workstation_.op().tell(read.error, title, Operator::Icon::Exclamation);
         return;
     }
-    state_.fileNameFresh = true;
-    main_.setStatusPanel(7, *chosen);
+    workstation_.naming().markFresh();
+    workstation_.setStatusPanel(StatusPanel::AlignmentSource, *chosen);
     for (int i = 1; i <= 6; ++i) {
         state_.alignX[i] = read.origins.x[i];
         state_.alignY[i] = read.origins.y[i];
@@ -134,7 +137,7 @@ void frmAlign::cmdOK_Click()
     if (!takeOriginsFromMarkers())
         return;
     pickMode_ = 0;
-    Operator &op = main_.op();
+    Operator &op = workstation_.op();
     if (!haveImages()) {
         op.tell(QStringLiteral("There are no images to compose.  Grab images or read a .SIX file first."), title,
                 Operator::Icon::Information);
@@ -142,20 +145,19 @@ void frmAlign::cmdOK_Click()
     }
 
     // A cancelled dialog writes nothing: composing under the old name would
-    // overwrite a file the operator has just declined to name.
+    // overwrite a file the operator has just declined to name. A chosen name
+    // is the output name from now on, numbered captures included.
     auto chooseSixName = [&] {
         const auto chosen = op.chooseSaveFile(dialogRecord(QStringLiteral("SIX files"), QStringLiteral("six")));
         if (!chosen)
             return false;
-        state_.currentFileName = *chosen;
-        state_.fileNameFresh = true;
-        main_.setStatusPanel(2, state_.currentFileName);
+        workstation_.naming().adopt(*chosen);
         return true;
     };
 
     switch (state_.alignState) {
     case 1:
-        if (!composeWorkingImages(main_, SixLayout::Reflection))
+        if (!composeWorkingImages(workstation_, SixLayout::Reflection))
             return;
         state_.alignState = 0;
         close();
@@ -168,14 +170,13 @@ void frmAlign::cmdOK_Click()
             return;
         if (answer == Operator::Answer::No && !chooseSixName())
             return;
-        if (!composeWorkingImages(main_, SixLayout::Reflection))
+        if (!composeWorkingImages(workstation_, SixLayout::Reflection))
             return;
+        // The composition has released the images; the views follow.
         state_.alignState = 0;
         pickMode_ = 0;
-        for (int i = 1; i <= 6; ++i) {
-            state_.imageDCs[i] = QImage();
+        for (int i = 1; i <= 6; ++i)
             clearView(i);
-        }
         return;
     }
     default: {
@@ -185,7 +186,7 @@ void frmAlign::cmdOK_Click()
             close();
             return;
         }
-        if (!chooseSixName() || !composeWorkingImages(main_, SixLayout::Reflection))
+        if (!chooseSixName() || !composeWorkingImages(workstation_, SixLayout::Reflection))
             return;
         pickMode_ = 0;
         close();

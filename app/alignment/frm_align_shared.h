@@ -1,8 +1,7 @@
 #pragma once
 
-// What the alignment window's parts share: its texts, its pen and the
-// hourglass. Only the window's own files include this.
-#include <QApplication>
+// What the alignment window's parts share: its texts and its pen. Only the
+// window's own files include this.
 #include <QRgb>
 #include <QString>
 
@@ -21,14 +20,5 @@ inline const QString reposition = QStringLiteral(
     "Reposition the red square over the area of interest using the arrow keys and press ENTER.  Or, double click on the point of interest.");
 
 inline constexpr QRgb red = 0xffff0000u;
-
-// The hourglass for as long as a step runs, restored however it ends.
-class BusyCursor {
-public:
-    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
-    BusyCursor(const BusyCursor &) = delete;
-    BusyCursor &operator=(const BusyCursor &) = delete;
-};
 
 } // namespace align_window

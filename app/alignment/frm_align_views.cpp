@@ -5,7 +5,8 @@
 #include "platform/picture_box.h"
 #include "platform/raster.h"
 #include "platform/vb_conversions.h"
-#include "shell/mdi_form1.h"
+#include "workbench/app_state.h"
+#include "workbench/workstation.h"
 
 #include <QFrame>
 #include <QLabel>
@@ -117,7 +118,7 @@ void frmAlign::Command1_Click()
         drawZoom(i);
         drawCross(i, 20, 20);
     }
-    main_.setStatusPanel(7, QStringLiteral("Default"));
+    workstation_.setStatusPanel(StatusPanel::AlignmentSource, QStringLiteral("Default"));
 }
 
 void frmAlign::Picture1_MouseDown(int index, int, int, int x, int y)
@@ -138,7 +139,7 @@ void frmAlign::Picture1_MouseDown(int index, int, int, int x, int y)
     Text2[index]->setText(QString::number(y));
     drawZoom(index);
     drawCross(index, x, y);
-    main_.setStatusPanel(7, QStringLiteral("Unsaved Settings"));
+    workstation_.setStatusPanel(StatusPanel::AlignmentSource, QStringLiteral("Unsaved Settings"));
 }
 
 void frmAlign::Picture1_DblClick(int)

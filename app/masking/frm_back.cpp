@@ -5,12 +5,15 @@
 #include "mask_render.h"
 #include "mask_zoom.h"
 #include "platform/bmp_file.h"
+#include "platform/controls.h"
 #include "platform/operator.h"
 #include "platform/picture_box.h"
 #include "platform/raster.h"
 #include "platform/up_down.h"
 #include "platform/vb_conversions.h"
-#include "shell/app_state.h"
+#include "workbench/app_state.h"
+#include "workbench/file_naming.h"
+#include "workbench/workstation.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -32,18 +35,6 @@ namespace {
 
 // The picture boxes are 4 pixels larger than the cell for their border.
 constexpr int pictureBorder = 4;
-
-const QString fileDialogTitle = QStringLiteral("Choose file name");
-
-QPushButton *makeButton(const QString &name, const QString &caption, const QString &tooltip, QWidget *parent)
-{
-    auto *button = new QPushButton(caption, parent);
-    button->setObjectName(name);
-    button->setToolTip(tooltip);
-    button->setAccessibleName(caption);
-    button->setAccessibleDescription(tooltip);
-    return button;
-}
 
 QLineEdit *makeText(const QString &name, const QString &accessibleName, QWidget *parent)
 {
@@ -74,26 +65,10 @@ void setPixel(QImage &image, QPoint p, QRgb colour)
         image.setPixel(p, colour);
 }
 
-FileDialogRecord dialogRecord(const QString &description, const QString &pattern, const QString &extension)
-{
-    FileDialogRecord record;
-    record.filters = {{description, pattern}};
-    record.title = fileDialogTitle;
-    record.initialFolder = QDir::currentPath();
-    record.defaultExtension = extension;
-    return record;
-}
-
-int shiftBits(Qt::KeyboardModifiers modifiers)
-{
-    return (modifiers & Qt::ShiftModifier ? frmBack::shiftKey : 0) | (modifiers & Qt::ControlModifier ? frmBack::ctrlKey : 0)
-           | (modifiers & Qt::AltModifier ? frmBack::altKey : 0);
-}
-
 } // namespace
 
-frmBack::frmBack(AppState &state, Operator &op, std::function<void(const QString &)> showSaveName, QWidget *parent)
-    : QWidget(parent, Qt::Window), state_(state), op_(op), showSaveName_(std::move(showSaveName))
+frmBack::frmBack(Workstation &workstation, QWidget *parent)
+    : QWidget(parent, Qt::Window), workstation_(workstation), state_(workstation.state()), op_(workstation.op())
 {
     setObjectName(QStringLiteral("frmBack"));
     setWindowTitle(QStringLiteral("Background"));
@@ -201,17 +176,17 @@ void frmBack::buildControls()
 
     connect(Picture1, &PictureBox::mousePressed, this,
             [this](QPoint pixel, Qt::MouseButton button, Qt::KeyboardModifiers modifiers) {
-                Picture1_MouseDown(button, shiftBits(modifiers), pixel.x(), pixel.y());
+                Picture1_MouseDown(button, keyStateMask(modifiers), pixel.x(), pixel.y());
             });
     connect(Picture1, &PictureBox::keyPressed, this, [this](int key, Qt::KeyboardModifiers modifiers) {
         static const QHash<int, int> codes = {{Qt::Key_Space, keySpace}, {Qt::Key_Left, keyLeft},
                                               {Qt::Key_Up, keyUp},       {Qt::Key_Right, keyRight},
                                               {Qt::Key_Down, keyDown}};
-        Picture1_KeyDown(codes.value(key, 0), shiftBits(modifiers));
+        Picture1_KeyDown(codes.value(key, 0), keyStateMask(modifiers));
     });
     connect(Frame1, &MaskZoomPanel::imageClicked, this,
             [this](QPoint pixel, Qt::MouseButton button, Qt::KeyboardModifiers modifiers) {
-                Picture1_MouseDown(button, shiftBits(modifiers), pixel.x(), pixel.y());
+                Picture1_MouseDown(button, keyStateMask(modifiers), pixel.x(), pixel.y());
                 zoomRefresh();
             });
     connect(CmdExecute, &QPushButton::clicked, this, &frmBack::CmdExecute_Click);
@@ -258,11 +233,15 @@ void frmBack::Form_Unload()
     if (unloaded_)
         return;
     unloaded_ = true;
-    // The working geometry goes back to the capture size, whatever a ".six"
-    // read here has set.
+    combinedMask_ = QImage();
+    // A set waiting for the alignment window's OK keeps its images and the
+    // geometry they were composed for; they are not the editor's to drop.
+    if (state_.setWaitsForAlignment())
+        return;
+    // Otherwise the working geometry goes back to the capture size, whatever
+    // a ".six" read here has set.
     state_.applyGeometry();
     state_.imageDCs[1] = QImage();
-    combinedMask_ = QImage();
 }
 
 void frmBack::closeEvent(QCloseEvent *event)
@@ -386,7 +365,8 @@ void frmBack::Picture1_KeyDown(int keyCode, int shift)
     }
     const int x = areas_.maskCursorX + dx;
     const int y = areas_.maskCursorY + dy;
-    if (x < 0 || x > state_.cropWidth || y < 0 || y > state_.cropHeight) {
+    const QSize cell = combinedMask_.size();
+    if (x < 0 || x > cell.width() || y < 0 || y > cell.height()) {
         op_.beep();
         return;
     }
@@ -428,6 +408,15 @@ void frmBack::CmdExecute_Click()
 void frmBack::cmdUndo_Click()
 {
     const int area = areas_.maskCurrentArea;
+    if (area < 1 || area > areas_.maskAreaCount) {
+        // An area number typed past the last area names no area; deleting
+        // "it" would take the last real one.
+        op_.tell(QStringLiteral("There is no area %1 to delete.  The areas are numbered 1 to %2.")
+                     .arg(area)
+                     .arg(areas_.maskAreaCount),
+                 QStringLiteral("Delete Area"), Operator::Icon::Exclamation);
+        return;
+    }
     const auto answer = op_.ask(QStringLiteral("Are you sure you want to DELETE AREA %1?").arg(area),
                                 QStringLiteral("Delete Area"), Operator::Buttons::YesNo, Operator::Icon::Question);
     if (answer != Operator::Answer::Yes)
@@ -452,11 +441,12 @@ void frmBack::cmdClear_Click()
 
 void frmBack::cmdRead_Click()
 {
+    // The point file's name is the editor's own business: it never becomes
+    // the name the next ".six" is written under.
     const auto chosen = op_.chooseOpenFile(
-        dialogRecord(QStringLiteral("Background Point files"), QStringLiteral("*.bgp"), QStringLiteral("bgp")));
+        fileDialogRecord(QStringLiteral("Background Point files"), QStringLiteral("bgp")));
     if (!chosen)
         return;
-    state_.currentFileName = *chosen;
     const mask_point_file::ReadResult read = mask_point_file::read(*chosen);
     if (!read.ok()) {
         op_.tell(read.error, QStringLiteral("Read .bgp"), Operator::Icon::Exclamation);
@@ -470,15 +460,13 @@ void frmBack::cmdRead_Click()
 
 void frmBack::cmdSave_Click()
 {
-    FileDialogRecord record =
-        dialogRecord(QStringLiteral("Mask bitmap files"), QStringLiteral("*.bng"), QStringLiteral("bng"));
+    FileDialogRecord record = fileDialogRecord(QStringLiteral("Mask bitmap files"), QStringLiteral("bng"));
     record.overwritePrompt = true;
     const auto chosen = op_.chooseSaveFile(record);
     if (!chosen)
         return;
     const QString maskName = *chosen;
-    if (showSaveName_)
-        showSaveName_(maskName);
+    workstation_.setStatusPanel(StatusPanel::AlignmentSource, maskName);
     const QString pointName = mask_point_file::pointFileNameFor(maskName);
     if (QFileInfo(pointName).absoluteFilePath() == QFileInfo(maskName).absoluteFilePath()) {
         op_.tell(QStringLiteral("\"%1\" would be both the mask and its point file.  Choose a name ending in .bng.")
@@ -502,8 +490,7 @@ void frmBack::cmdSave_Click()
 
 void frmBack::cmdReadSix_Click()
 {
-    const auto chosen =
-        op_.chooseOpenFile(dialogRecord(QStringLiteral("SIX files"), QStringLiteral("*.six"), QStringLiteral("six")));
+    const auto chosen = op_.chooseOpenFile(fileDialogRecord(QStringLiteral("SIX files"), QStringLiteral("six")));
     if (!chosen)
         return;
     const PictureRead picture = readPicture(chosen->trimmed());
@@ -519,8 +506,13 @@ void frmBack::cmdReadSix_Click()
                  QStringLiteral("Read .SIX"), Operator::Icon::Exclamation);
         return;
     }
-    state_.imageWidth = state_.cropWidth = state_.imageMaxSide = width;
-    state_.imageHeight = state_.cropHeight = height;
+    // The editor works at the file's cell size. The shared geometry follows
+    // only while no set waits for the alignment window, whose composition
+    // needs the geometry of its own images.
+    if (!state_.setWaitsForAlignment()) {
+        state_.imageWidth = state_.cropWidth = state_.imageMaxSide = width;
+        state_.imageHeight = state_.cropHeight = height;
+    }
     setCellSize(QSize(width, height));
 
     // Image 6 of the six is the red byte of the left half.
@@ -535,8 +527,8 @@ void frmBack::cmdReadSix_Click()
     }
     state_.maskImage = image;
     showImageWithMask();
-    state_.fileNameFresh = true;
-    Frame1->setRanges(state_.imageWidth, state_.imageHeight);
+    workstation_.naming().markFresh();
+    Frame1->setRanges(width, height);
     zoomRefresh();
 }
 

@@ -10,6 +10,7 @@ struct AppState;
 class MaskZoomPanel;
 class Operator;
 class PictureBox;
+class Workstation;
 class QCheckBox;
 class QLabel;
 class QLineEdit;
@@ -31,9 +32,7 @@ public:
     static constexpr QRgb newPointColour = 0xff00ff00;     // RGB(0, 255, 0)
     static constexpr QRgb cursorColour = 0xff00e6ff;       // RGB(0, 230, 255)
 
-    // `showSaveName` puts the chosen mask name where the main window shows it.
-    frmBack(AppState &state, Operator &op, std::function<void(const QString &)> showSaveName,
-            QWidget *parent = nullptr);
+    explicit frmBack(Workstation &workstation, QWidget *parent = nullptr);
     ~frmBack() override;
 
     PictureBox *Picture1 = nullptr;
@@ -102,9 +101,9 @@ private:
     void showPoint(int area, int point);
     int selectedPoint() const;
 
+    Workstation &workstation_;
     AppState &state_;
     Operator &op_;
-    std::function<void(const QString &)> showSaveName_;
     MaskAreas areas_;
     QImage combinedMask_;
     bool unloaded_ = false;

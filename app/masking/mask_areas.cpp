@@ -58,15 +58,15 @@ void MaskAreas::finishEntering()
     maskNewArea = false;
 }
 
-void MaskAreas::deleteArea(int area)
+bool MaskAreas::deleteArea(int area)
 {
-    if (maskAreaCount <= 0 || area < 1 || area > maxAreas)
-        return;
+    if (area < 1 || area > maskAreaCount)
+        return false;
     // Deleting the area still being entered ends its entry; otherwise its
     // points would be committed to the area below it at the next "Draw".
     if (maskNewArea && area == maskAreaCount)
         finishEntering();
-    if (area >= maskAreaCount) {
+    if (area == maskAreaCount) {
         maskPointCount[area] = 0;
     } else {
         for (int later = area; later < maskAreaCount; ++later) {
@@ -79,6 +79,7 @@ void MaskAreas::deleteArea(int area)
         maskPointCount[maskAreaCount] = 0;
     }
     --maskAreaCount;
+    return true;
 }
 
 void MaskAreas::clearAll()

@@ -57,9 +57,9 @@ public:
     void finishEntering();
 
     // Removes `area`: later areas (points, counts and inside flags) move
-    // down one place. An area number past the last one only loses its
-    // points. Nothing happens when there is no area at all.
-    void deleteArea(int area);
+    // down one place. Returns false, changing nothing, when there is no such
+    // area (0, or a number past the last one).
+    bool deleteArea(int area);
 
     // Forgets every area and the one being entered.
     void clearAll();

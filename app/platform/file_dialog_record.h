@@ -14,3 +14,9 @@ struct FileDialogRecord {
     bool overwritePrompt = false;
     bool multiSelect = false;
 };
+
+// The record most commands fill: one filter "*.<extension>" under
+// `description`, the title "Choose file name", the current folder, and the
+// filter's own extension for a name typed without one, so that the name is
+// still a file of that kind.
+FileDialogRecord fileDialogRecord(const QString &description, const QString &extension);

@@ -1,5 +1,8 @@
 #include "zul_surface.h"
 
+#include "card_library.h"
+#include "picture_box.h"
+
 ZulSurface zulSurfaceFor(QImage &image, QSize size)
 {
     if (image.size() != size || image.format() != QImage::Format_RGB32) {
@@ -14,4 +17,11 @@ ZulSurface zulSurfaceFor(QImage &image, QSize size)
     surface.bitsPerPixel = 32;
     surface.palette = nullptr;
     return surface;
+}
+
+int setDefaultPalette(CardLibrary &card, PictureBox &picture, const ZulConfig &config)
+{
+    ZulSurface surface = zulSurfaceFor(picture.imageForDrawing(), picture.size());
+    const int format = config.OutputFormat;
+    return card.defaultPalette(&surface, format == 1 || format == 2 ? 1 : 0);
 }

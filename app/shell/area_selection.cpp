@@ -1,9 +1,9 @@
 #include "area_selection.h"
 
 #include "capture_ini.h"
-#include "mdi_form1.h"
-#include "platform/picture_box.h"
 #include "platform/raster.h"
+#include "workbench/app_state.h"
+#include "workbench/workstation.h"
 
 #include <QCoreApplication>
 #include <algorithm>
@@ -43,24 +43,22 @@ void drawOutline(QImage &image, Outline outline, QRgb colour, double pixelsPerUn
                     colour);
 }
 
-bool applySizeOption(MDIForm1 &window, int16_t sizeOption, QString *error,
-                     const std::function<void(const QString &)> &progress)
+FileResult applySizeOption(Workstation &workstation, int16_t sizeOption,
+                           const std::function<void(const QString &)> &progress)
 {
     auto report = [&progress](const char *digit) {
         if (progress)
             progress(QString::fromLatin1(digit));
     };
     const auto chosen = row(sizeOption);
-    if (!chosen) {
-        if (error)
-            *error = QStringLiteral("There is no capture area %1.").arg(sizeOption);
-        return false;
-    }
-    AppState &state = window.state();
+    if (!chosen)
+        return {QStringLiteral("There is no capture area %1.").arg(sizeOption)};
+    AppState &state = workstation.state();
     report("2");
-    if (!WriteCaptureIni(state.captureIniPath, chosen->xOffset, chosen->xActive, chosen->xPixels, chosen->yOffset,
-                         chosen->yActive, chosen->yPixels, error))
-        return false;
+    const FileResult written = WriteCaptureIni(state.captureIniPath, chosen->xOffset, chosen->xActive, chosen->xPixels,
+                                               chosen->yOffset, chosen->yActive, chosen->yPixels);
+    if (!written.ok())
+        return written;
     // The size option follows the file only once the file is written, so the
     // option stored at shutdown always names the window the card will use.
     state.imageSizeOption = sizeOption;
@@ -72,12 +70,9 @@ bool applySizeOption(MDIForm1 &window, int16_t sizeOption, QString *error,
     report("4");
     state.imageMaxSide = std::max(chosen->xPixels, chosen->yPixels) - 20;
     report("5");
-    window.picture(1)->resize(state.cropWidth + 4, state.cropHeight + 4);
+    sizeWorkPictures(workstation);
     QCoreApplication::processEvents();
-    window.picture(2)->resize(2 * state.cropWidth + 4, state.cropHeight + 4);
-    QCoreApplication::processEvents();
-    window.picture(3)->resize(state.cropWidth + 4, state.cropHeight + 4);
-    return true;
+    return {};
 }
 
 } // namespace area

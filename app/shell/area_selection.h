@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/file_result.h"
+
 #include <QImage>
 #include <QRect>
 #include <QString>
@@ -7,7 +9,7 @@
 #include <functional>
 #include <optional>
 
-class MDIForm1;
+class Workstation;
 
 // The two grab areas in the middle of the video frame, and the outlines
 // that show them on a picture of the whole frame.
@@ -40,9 +42,9 @@ constexpr QRgb kSelected = 0xffff0000;
 
 // Rewrites the capture settings file for the area and sets the working
 // geometry and work pictures to match. Nothing changes when the file cannot
-// be written; the reason is returned instead. The status callback hears the
-// progress digits "2" to "5" between the steps.
-bool applySizeOption(MDIForm1 &window, int16_t sizeOption, QString *error,
-                     const std::function<void(const QString &)> &progress = {});
+// be written. The status callback hears the progress digits "2" to "5"
+// between the steps.
+FileResult applySizeOption(Workstation &workstation, int16_t sizeOption,
+                           const std::function<void(const QString &)> &progress = {});
 
 } // namespace area

@@ -1,10 +1,12 @@
 #include "capture_ini.h"
 
+#include "platform/bmp_file.h"
+
 #include <QSaveFile>
 #include <QStringList>
 
-bool WriteCaptureIni(const QString &path, int16_t xOffsetPAL, int16_t xActivePAL, int16_t xPixelsPAL,
-                     int16_t yOffsetPAL, int16_t yActivePAL, int16_t yPixelsPAL, QString *error)
+FileResult WriteCaptureIni(const QString &path, int16_t xOffsetPAL, int16_t xActivePAL, int16_t xPixelsPAL,
+                           int16_t yOffsetPAL, int16_t yActivePAL, int16_t yPixelsPAL)
 {
     const QStringList lines = {
         "[Default]",
@@ -49,10 +51,7 @@ bool WriteCaptureIni(const QString &path, int16_t xOffsetPAL, int16_t xActivePAL
         bytes += line.toLatin1() + "\r\n";
 
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        if (error)
-            *error = file.errorString();
-        return false;
-    }
-    return true;
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+        return {cannotWriteText(path, file.errorString())};
+    return {};
 }

@@ -1,6 +1,7 @@
 #include "frm_about.h"
 
 #include "app_info.h"
+#include "platform/controls.h"
 #include "platform/operator.h"
 #include "platform/program_launcher.h"
 #include "platform/settings_store.h"
@@ -30,15 +31,6 @@ QLabel *makeLabel(const QString &name, const QString &text, QWidget *parent)
     label->setObjectName(name);
     label->setWordWrap(true);
     return label;
-}
-
-QPushButton *makeButton(const QString &name, const QString &caption, QWidget *parent)
-{
-    auto *button = new QPushButton(caption, parent);
-    button->setObjectName(name);
-    button->setAccessibleName(QString(caption).remove(QLatin1Char('&')));
-    button->setAccessibleDescription(button->toolTip());
-    return button;
 }
 
 // Labels are read aloud by their text, which the load handler changes.
@@ -86,9 +78,9 @@ frmAbout::frmAbout(Operator &op, ProgramLauncher &launcher, QWidget *parent)
                        "safety decision on them."),
         this);
 
-    cmdOK = makeButton(QStringLiteral("cmdOK"), QStringLiteral("OK"), this);
+    cmdOK = makeButton(QStringLiteral("cmdOK"), QStringLiteral("OK"), QString(), this);
     cmdOK->setDefault(true);
-    cmdSysInfo = makeButton(QStringLiteral("cmdSysInfo"), QStringLiteral("&System Info..."), this);
+    cmdSysInfo = makeButton(QStringLiteral("cmdSysInfo"), QStringLiteral("&System Info..."), QString(), this);
     connect(cmdOK, &QPushButton::clicked, this, &frmAbout::cmdOK_Click);
     connect(cmdSysInfo, &QPushButton::clicked, this, &frmAbout::cmdSysInfo_Click);
 

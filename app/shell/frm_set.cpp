@@ -1,14 +1,16 @@
 #include "frm_set.h"
 
 #include "area_selection.h"
-#include "mdi_form1.h"
 #include "platform/card_library.h"
 #include "platform/operator.h"
 #include "platform/picture_box.h"
 #include "platform/program_files.h"
 #include "platform/raster.h"
+#include "platform/twips.h"
 #include "platform/zul_surface.h"
-#include "zul_errors.h"
+#include "workbench/app_state.h"
+#include "workbench/workstation.h"
+#include "workbench/zul_errors.h"
 
 #include <QCoreApplication>
 #include <QGroupBox>
@@ -21,7 +23,6 @@
 #include <exception>
 
 namespace {
-constexpr int kTwipsPerPixel = 15;
 constexpr QSize kSnapshot(512, 380);
 const QString kTitle = QStringLiteral("Select Area");
 
@@ -37,19 +38,19 @@ QPoint frmSet::toUnits(QPoint pixel)
             static_cast<int>(std::lround(pixel.y() / kPixelsPerUnit))};
 }
 
-frmSet::frmSet(MDIForm1 &main, QWidget *parent) : QWidget(parent, Qt::Window), main_(main)
+frmSet::frmSet(Workstation &workstation, QWidget *parent) : QWidget(parent, Qt::Window), workstation_(workstation)
 {
     setObjectName(QStringLiteral("frmSet"));
     setWindowTitle(kTitle);
     setAccessibleName(kTitle);
-    resize(9465 / kTwipsPerPixel, 6540 / kTwipsPerPixel);
+    resize(pixelsFromTwips(9465, 6540));
 
     auto *layout = new QHBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
     Picture1 = new PictureBox(this);
     Picture1->setObjectName(QStringLiteral("Picture1"));
     Picture1->setAccessibleName(QStringLiteral("video frame"));
-    Picture1->setFixedSize(7740 / kTwipsPerPixel, 5760 / kTwipsPerPixel);
+    Picture1->setFixedSize(pixelsFromTwips(7740, 5760));
     Picture1->setImage(QImage(Picture1->size(), QImage::Format_RGB32));
     clearPicture();
     layout->addWidget(Picture1, 0, Qt::AlignTop);
@@ -95,48 +96,37 @@ frmSet::frmSet(MDIForm1 &main, QWidget *parent) : QWidget(parent, Qt::Window), m
     Form_Load();
 }
 
-frmSet::~frmSet()
-{
-    // The snapshot belongs to this window alone; nothing else draws it.
-    if (frameSnapshot_)
-        main_.card().globalFree(frameSnapshot_);
-}
-
 void frmSet::clearPicture()
 {
     Picture1->imageForDrawing().fill(Qt::white);
-    if (!main_.state().noCard && snapshotDrawable_) {
+    if (!workstation_.state().noCard && snapshotDrawable_) {
         ZulSurface surface = zulSurfaceFor(Picture1->imageForDrawing(), Picture1->size());
-        lastResult_ = main_.card().drawDIB(&surface, frameSnapshot_, 0, 0, kSnapshot.width(), kSnapshot.height());
+        lastResult_ = workstation_.card().drawDIB(&surface, frameSnapshot_.get(), 0, 0, kSnapshot.width(),
+                                                  kSnapshot.height());
     }
 }
 
 void frmSet::Form_Load()
 {
-    AppState &state = main_.state();
-    CardLibrary &card = main_.card();
-    if (frameSnapshot_) {
-        card.globalFree(frameSnapshot_);
-        frameSnapshot_ = nullptr;
-    }
+    AppState &state = workstation_.state();
+    CardLibrary &card = workstation_.card();
+    frameSnapshot_.reset();
     if (!state.noCard) {
         try {
             // The whole frame, not the grab window, so both areas can be seen.
             lastResult_ = card.readIniFile(state.capTotalIniPath, QStringLiteral("DEFAULT"), &areaConfig_);
             int16_t code = static_cast<int16_t>(card.prepare(&areaConfig_, 1));
-            CheckZulError(code, card, main_.op());
-            PictureBox *palettePicture = main_.picture(2);
-            ZulSurface paletteSurface = zulSurfaceFor(palettePicture->imageForDrawing(), palettePicture->size());
-            const int format = areaConfig_.OutputFormat;
-            lastResult_ = card.defaultPalette(&paletteSurface, format == 1 || format == 2 ? 1 : 0);
+            CheckZulError(code, card, workstation_.op());
+            lastResult_ = setDefaultPalette(card, workstation_.workPicture(WorkPicture::Composite), areaConfig_);
             lastResult_ = card.snap(&areaConfig_);
-            lastResult_ = card.readoutDIB(&areaConfig_, &frameSnapshot_);
+            lastResult_ = card.readoutDIB(&areaConfig_, frameSnapshot_.receive(card));
             snapshotDrawable_ = true;
             clearPicture();
         } catch (const std::exception &failure) {
             // Without the library the window still works on the outlines.
-            main_.op().tell(QStringLiteral("The video frame cannot be shown: %1").arg(QString::fromLocal8Bit(failure.what())),
-                            kTitle, Operator::Icon::Exclamation);
+            workstation_.op().tell(
+                QStringLiteral("The video frame cannot be shown: %1").arg(QString::fromLocal8Bit(failure.what())),
+                kTitle, Operator::Icon::Exclamation);
         }
     }
     if (state.imageSizeOption == 0 || state.imageSizeOption == 1)
@@ -214,23 +204,21 @@ void frmSet::Command1_Click()
     if (option != 1 && option != 2) {
         // A drawn rectangle is no capture window the card has been set up
         // for, so nothing is changed until one of the two areas is chosen.
-        main_.op().tell(QStringLiteral("Choose the \"256\" or the \"512\" area before pressing OK.  "
-                                       "A Flexi rectangle cannot be used as the capture area."),
-                        kTitle, Operator::Icon::Exclamation);
+        workstation_.op().tell(QStringLiteral("Choose the \"256\" or the \"512\" area before pressing OK.  "
+                                              "A Flexi rectangle cannot be used as the capture area."),
+                               kTitle, Operator::Icon::Exclamation);
         return;
     }
-    AppState &state = main_.state();
-    main_.setStatusPanel(4, QStringLiteral("1"));
+    AppState &state = workstation_.state();
+    auto showStep = [this](const QString &digit) { workstation_.setStatusPanel(StatusPanel::Status, digit); };
+    showStep(QStringLiteral("1"));
     state.captureIniPath = ProgramFiles::ofThisProgram().captureSettingsFile(QStringLiteral("capture.ini"));
-    QString error;
-    if (!area::applySizeOption(main_, static_cast<int16_t>(option - 1), &error,
-                               [this](const QString &digit) { main_.setStatusPanel(4, digit); })) {
-        main_.op().tell(QStringLiteral("The capture settings file \"%1\" could not be written: %2")
-                            .arg(state.captureIniPath, error),
-                        kTitle, Operator::Icon::Exclamation);
+    const FileResult written = area::applySizeOption(workstation_, static_cast<int16_t>(option - 1), showStep);
+    if (!written.ok()) {
+        workstation_.op().tell(written.error, kTitle, Operator::Icon::Exclamation);
         return;
     }
-    main_.setStatusPanel(4, QStringLiteral("6"));
+    showStep(QStringLiteral("6"));
     QCoreApplication::processEvents();
     close();
 }

@@ -1,16 +1,17 @@
 #pragma once
 
 #include "ZUL_Tools_VB.h"
+#include "platform/card_image.h"
 
 #include <QPoint>
 #include <QWidget>
 #include <array>
 
-class MDIForm1;
 class PictureBox;
 class QGroupBox;
 class QPushButton;
 class QRadioButton;
+class Workstation;
 
 // "Select Area": a snapshot of the whole video frame with the two grab
 // areas outlined; OK makes the chosen one the capture window and the
@@ -18,8 +19,7 @@ class QRadioButton;
 class frmSet : public QWidget {
     Q_OBJECT
 public:
-    explicit frmSet(MDIForm1 &main, QWidget *parent = nullptr);
-    ~frmSet() override;
+    explicit frmSet(Workstation &workstation, QWidget *parent = nullptr);
 
     void Form_Load();
     void Option1_Click(int index);
@@ -35,7 +35,7 @@ public:
     };
     FlexiRect flexiRect() const { return flexiRect_; }
     bool flexiToggle() const { return flexiToggle_; }
-    ZulHandle frameSnapshot() const { return frameSnapshot_; }
+    ZulHandle frameSnapshot() const { return frameSnapshot_.get(); }
 
     PictureBox *Picture1 = nullptr;
     QGroupBox *Frame1 = nullptr;
@@ -54,9 +54,9 @@ private:
     void pictureMouseReleased(QPoint pixel);
     int selectedOption() const;
 
-    MDIForm1 &main_;
+    Workstation &workstation_;
     ZulConfig areaConfig_{};
-    ZulHandle frameSnapshot_ = nullptr;
+    CardImage frameSnapshot_;
     int lastResult_ = 0;
     bool snapshotDrawable_ = false; // the card steps ran without a failure
     FlexiRect flexiRect_;

@@ -2,14 +2,16 @@
 
 #include "area_selection.h"
 #include "mdi_form1.h"
+#include "platform/controls.h"
 #include "platform/folder_list.h"
 #include "platform/operator.h"
 #include "platform/picture_box.h"
 #include "platform/settings_store.h"
+#include "platform/twips.h"
 #include "platform/up_down.h"
 #include "platform/vb_conversions.h"
+#include "workbench/app_state.h"
 
-#include <QAction>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QDir>
@@ -30,16 +32,15 @@ const QString kOptions = QStringLiteral("options");
 const QString kView = QStringLiteral("view");
 const QString kSoftware = QStringLiteral("software");
 
-constexpr const char *kViewItems[3] = {"mnuTop", "mnuShowLeft", "mnuLabels"};
 constexpr const char *kViewKeys[3] = {"top", "left", "labels"};
+constexpr MDIForm1::ViewItem kViewItems[3] = {MDIForm1::ViewItem::TopToolbar, MDIForm1::ViewItem::LeftToolbar,
+                                              MDIForm1::ViewItem::ButtonLabels};
 
-void describe(QWidget *widget, const QString &name, const QString &tooltip = QString())
+// Check1 to Check3 of this window stand for the main window's boxes of the
+// same numbers.
+OptionBox optionOf(int box)
 {
-    widget->setAccessibleName(QString(name).remove(QLatin1Char('&')));
-    if (!tooltip.isEmpty()) {
-        widget->setToolTip(tooltip);
-        widget->setAccessibleDescription(tooltip);
-    }
+    return static_cast<OptionBox>(box);
 }
 
 template <typename Widget>
@@ -58,9 +59,7 @@ QLabel *label(const char *name, const QString &text, QWidget *parent)
 
 QPushButton *button(const char *name, const QString &caption, QWidget *parent)
 {
-    auto *b = named(new QPushButton(caption, parent), name);
-    describe(b, caption);
-    return b;
+    return makeButton(QLatin1String(name), caption, QString(), parent);
 }
 
 QCheckBox *check(int box, const QString &caption, const QString &tooltip, QWidget *parent)
@@ -74,11 +73,6 @@ QCheckBox *check(int box, const QString &caption, const QString &tooltip, QWidge
 int value(const QCheckBox *box)
 {
     return box->isChecked() ? 1 : 0;
-}
-
-bool menuChecked(MDIForm1 &main, int item)
-{
-    return main.findChild<QAction *>(QLatin1String(kViewItems[item]))->isChecked();
 }
 
 // A path with blanks is quoted, because the run commands split their
@@ -97,7 +91,7 @@ frmSettings::frmSettings(MDIForm1 &main, SettingsStore &settings, QWidget *paren
     setObjectName(QStringLiteral("frmSettings"));
     setWindowTitle(QStringLiteral("Settings"));
     setAccessibleName(QStringLiteral("Settings"));
-    resize(400, 400);
+    resize(pixelsFromTwips(6000, 6000));
 
     auto *layout = new QVBoxLayout(this);
     buildTabs();
@@ -305,11 +299,11 @@ void frmSettings::loadFromApplication(bool moveFolderAndCutOff)
         Dir1->setPath(QDir::currentPath());
     Text1->setText(QString::number(state.averageCount));
     for (int box = 1; box <= 3; ++box)
-        Check[box]->setChecked(main_.checkValue(box) == 1);
+        Check[box]->setChecked(main_.checkValue(optionOf(box)) == 1);
     selectSizeOption(state.imageSizeOption);
     pendingSizeOption_ = state.imageSizeOption;
     for (int item = 0; item < 3; ++item)
-        Check[4 + item]->setChecked(menuChecked(main_, item));
+        Check[4 + item]->setChecked(main_.viewItemChecked(kViewItems[item]));
     if (moveFolderAndCutOff) {
         Text2->setText(vb::fromDouble(state.cutOffRatio));
         pendingCutOff_ = state.cutOffRatio;
@@ -445,21 +439,20 @@ void frmSettings::Command4_Click()
     if (const auto count = vb::toInt16(Text1->text()))
         state.averageCount = *count;
     for (int box = 1; box <= 3; ++box)
-        main_.setCheckValue(box, value(Check[box]));
+        main_.setCheckValue(optionOf(box), value(Check[box]));
     if (pendingSizeOption_ != state.imageSizeOption) {
         // A new size is only half applied without the capture window and
         // the working geometry that belong to it.
-        QString error;
-        if (!area::applySizeOption(main_, pendingSizeOption_, &error))
-            main_.op().tell(QStringLiteral("The capture area could not be changed: %1").arg(error),
+        if (const FileResult changed = area::applySizeOption(main_, pendingSizeOption_); !changed.ok())
+            main_.op().tell(QStringLiteral("The capture area could not be changed.  %1").arg(changed.error),
                             QStringLiteral("Settings"), Operator::Icon::Exclamation);
     }
     state.cutOffRatio = pendingCutOff_;
-    if (menuChecked(main_, 0) != (value(Check[4]) > 0))
+    if (main_.viewItemChecked(MDIForm1::ViewItem::TopToolbar) != (value(Check[4]) > 0))
         main_.mnuTop_Click();
-    if (menuChecked(main_, 1) != (value(Check[5]) > 0))
+    if (main_.viewItemChecked(MDIForm1::ViewItem::LeftToolbar) != (value(Check[5]) > 0))
         main_.mnuShowLeft_Click();
-    if (menuChecked(main_, 2) != (value(Check[6]) > 0))
+    if (main_.viewItemChecked(MDIForm1::ViewItem::ButtonLabels) != (value(Check[6]) > 0))
         main_.mnuLabels_Click();
 }
 

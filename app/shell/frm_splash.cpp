@@ -1,7 +1,7 @@
 #include "frm_splash.h"
 
 #include "app_info.h"
-#include "application_end.h"
+#include "platform/application_end.h"
 
 #include "platform/resources.h"
 

@@ -1,13 +1,16 @@
 #include "mdi_form1.h"
 
-#include "frm_img.h"
+#include "alignment/frm_align.h"
+#include "platform/controls.h"
 #include "platform/operator.h"
 #include "platform/picture_box.h"
+#include "platform/resources.h"
+#include "platform/twips.h"
 #include "platform/up_down.h"
 #include "platform/vb_conversions.h"
 #include "toolbar_buttons.h"
-
-#include "platform/resources.h"
+#include "workbench/app_state.h"
+#include "workbench/frm_img.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -25,33 +28,30 @@
 #include <QVBoxLayout>
 
 namespace {
-constexpr int kTwipsPerPixel = 15;
-
-int pixels(int twips)
+const char *toolbarKeyOf(OptionBox box)
 {
-    return (twips + kTwipsPerPixel / 2) / kTwipsPerPixel;
-}
-
-void describe(QWidget *widget, const QString &name, const QString &tooltip = QString())
-{
-    widget->setAccessibleName(name);
-    if (!tooltip.isEmpty()) {
-        widget->setToolTip(tooltip);
-        widget->setAccessibleDescription(tooltip);
+    switch (box) {
+    case OptionBox::Filter:
+        return "filter";
+    case OptionBox::SaveI46:
+        return "x46";
+    case OptionBox::AutoInc:
+        return "auto";
+    default:
+        return nullptr;
     }
 }
 
-QString plainCaption(QString caption)
+int slot(OptionBox box)
 {
-    // Accessible names read the caption without its access-key marker.
-    return caption.remove(QLatin1Char('&'));
+    return static_cast<int>(box);
 }
 } // namespace
 
-MDIForm1::MDIForm1(AppState &state, Operator &op, SettingsStore &settings, CardLibrary &card,
-                   ProgramLauncher &launcher, QWidget *parent)
+MDIForm1::MDIForm1(AppState &state, Operator &op, SettingsStore &settings, CardLibrary &card, ProgramLauncher &launcher,
+                   QWidget *parent)
     : QMainWindow(parent), state_(state), op_(op), settings_(settings), card_(card), launcher_(launcher),
-      naming_(state, op, [this](const QString &name) { setStatusPanel(2, name); })
+      naming_(op, [this](const QString &name) { setStatusPanel(StatusPanel::FileName, name); })
 {
     initIsostepResources();
     setObjectName(QStringLiteral("MDIForm1"));
@@ -74,6 +74,11 @@ MDIForm1::MDIForm1(AppState &state, Operator &op, SettingsStore &settings, CardL
 }
 
 MDIForm1::~MDIForm1() = default;
+
+frmAlign *MDIForm1::alignWindow() const
+{
+    return alignWindow_.get();
+}
 
 void MDIForm1::connectMenuItem(QAction *action, std::function<void()> handler)
 {
@@ -100,27 +105,28 @@ void MDIForm1::buildMenus()
         return action;
     };
     auto run = [this](void (MDIForm1::*handler)()) { return [this, handler] { (this->*handler)(); }; };
-    auto invert = [this](int box) { return [this, box] { setCheckValue(box, 1 - checkValue(box)); }; };
+    auto invert = [this](OptionBox box) { return [this, box] { setCheckValue(box, 1 - checkValue(box)); }; };
     auto separator = [](QMenu *menu, const char *name) { menu->addSeparator()->setObjectName(QLatin1String(name)); };
     auto menu = [this](const char *name, const QString &caption) {
         QMenu *m = menuBar()->addMenu(caption);
         m->setObjectName(QLatin1String(name));
-        m->setAccessibleName(plainCaption(caption).trimmed());
+        describe(m, caption.trimmed());
         return m;
     };
 
     QMenu *file = menu("mnuFile", QStringLiteral(" &File"));
     item(file, "mnuSetFile", QStringLiteral("&Set Filename..."), run(&MDIForm1::cmdFile_Click));
     separator(file, "mnusep");
-    item(file, "mnu46", QStringLiteral("Save i4 and i6"), invert(2), true);
-    item(file, "mnuAuto", QStringLiteral("&AutoInc"), invert(3), true);
+    mnu46_ = item(file, "mnu46", QStringLiteral("Save i4 and i6"), invert(OptionBox::SaveI46), true);
+    mnuAuto_ = item(file, "mnuAuto", QStringLiteral("&AutoInc"), invert(OptionBox::AutoInc), true);
     separator(file, "mnubar1");
     item(file, "mnuExit", QStringLiteral("E&xit"), run(&MDIForm1::mnuExit_Click));
 
     QMenu *view = menu("mnuView", QStringLiteral("&View"));
-    item(view, "mnuTop", QStringLiteral("Top Toolbar"), run(&MDIForm1::mnuTop_Click), true, true);
-    item(view, "mnuShowLeft", QStringLiteral("Left Toolbar"), run(&MDIForm1::mnuShowLeft_Click), true, true);
-    item(view, "mnuLabels", QStringLiteral("Button Labels"), run(&MDIForm1::mnuLabels_Click), true, true);
+    mnuTop_ = item(view, "mnuTop", QStringLiteral("Top Toolbar"), run(&MDIForm1::mnuTop_Click), true, true);
+    mnuShowLeft_ = item(view, "mnuShowLeft", QStringLiteral("Left Toolbar"), run(&MDIForm1::mnuShowLeft_Click), true,
+                        true);
+    mnuLabels_ = item(view, "mnuLabels", QStringLiteral("Button Labels"), run(&MDIForm1::mnuLabels_Click), true, true);
 
     QMenu *acquire = menu("mnuData", QStringLiteral("Aquire &Data"));
     item(acquire, "mnuRefl", QStringLiteral("Reflection"), run(&MDIForm1::cmdRef_Click));
@@ -132,9 +138,10 @@ void MDIForm1::buildMenus()
     item(alignment, "mnuSetAli", QStringLiteral("Set..."), run(&MDIForm1::cmdAlign_Click));
 
     QMenu *options = menu("mnuOptions", QStringLiteral("&Options"));
-    item(options, "mnuFilter", QStringLiteral("Filter"), invert(1), true);
+    mnuFilter_ = item(options, "mnuFilter", QStringLiteral("Filter"), invert(OptionBox::Filter), true);
     item(options, "mnuSettings", QStringLiteral("&Settings..."), run(&MDIForm1::mnuSettings_Click));
-    item(options, "mnuSaveExit", QStringLiteral("Save Settings on E&xit"), run(&MDIForm1::mnuSaveExit_Click), true);
+    mnuSaveExit_ = item(options, "mnuSaveExit", QStringLiteral("Save Settings on E&xit"),
+                        run(&MDIForm1::mnuSaveExit_Click), true);
 
     QMenu *window = menu("mnuWindow", QStringLiteral("&Window"));
     item(window, "mnuWindowClose", QStringLiteral("Close All Windows"), run(&MDIForm1::cmdClear_Click));
@@ -197,7 +204,7 @@ void MDIForm1::buildTopToolbar()
     text4_->installEventFilter(this);
     text3_ = new QLineEdit(QStringLiteral("1"), toolbar3_);
     text3_->setObjectName(QStringLiteral("Text3"));
-    text3_->setFixedWidth(pixels(360));
+    text3_->setFixedWidth(pixelsFromTwips(360));
     describe(text3_, QStringLiteral("average, top toolbar"), QStringLiteral("Number of images to average"));
     upDown2_ = new UpDown(text3_, 1, 99, toolbar3_);
     upDown2_->setObjectName(QStringLiteral("UpDown2"));
@@ -222,9 +229,7 @@ void MDIForm1::buildLeftToolbar()
     layout->setContentsMargins(4, 4, 4, 4);
     auto button = [this, panel, layout](const char *name, const QString &caption, const QString &tooltip,
                                         void (MDIForm1::*handler)()) {
-        auto *b = new QPushButton(caption, panel);
-        b->setObjectName(QLatin1String(name));
-        describe(b, plainCaption(caption), tooltip);
+        QPushButton *b = makeButton(QLatin1String(name), caption, tooltip, panel);
         connect(b, &QPushButton::clicked, this, handler);
         layout->addWidget(b);
         return b;
@@ -243,19 +248,20 @@ void MDIForm1::buildLeftToolbar()
     button("cmdBack", QStringLiteral("&Background"), QStringLiteral("Mask out the background"), &MDIForm1::cmdBack_Click);
     button("cmdClear", QStringLiteral("&Clear"), QStringLiteral("Clears the images on the screen"), &MDIForm1::cmdClear_Click);
 
-    auto check = [this, panel, layout](int box, const QString &caption, const QString &tooltip) {
+    auto check = [this, panel, layout](OptionBox box, const QString &caption, const QString &tooltip) {
         auto *c = new QCheckBox(caption, panel);
-        c->setObjectName(QStringLiteral("Check%1").arg(box));
-        describe(c, plainCaption(caption), tooltip);
-        connect(c, &QCheckBox::toggled, this, [this, box] { checkClick(box); });
+        c->setObjectName(QStringLiteral("Check%1").arg(slot(box)));
+        describe(c, caption, tooltip);
+        connect(c, &QCheckBox::toggled, this, &MDIForm1::showOptionMirrors);
         layout->addWidget(c);
-        checks_[box] = c;
+        checks_[slot(box)] = c;
     };
-    check(1, QStringLiteral("Filt&er"), QStringLiteral("Apply Butterworth filter"));
-    check(2, QStringLiteral("Sa&ve i4,i6"), QStringLiteral("Save the dark and light-field images as bitmap"));
-    check(3, QStringLiteral("A&utoInc."), QStringLiteral("Automatically increment the file name"));
-    check(4, QStringLiteral("Save i4"), QString());
-    check(5, QStringLiteral("Save i6"), QString());
+    check(OptionBox::Filter, QStringLiteral("Filt&er"), QStringLiteral("Apply Butterworth filter"));
+    check(OptionBox::SaveI46, QStringLiteral("Sa&ve i4,i6"),
+          QStringLiteral("Save the dark and light-field images as bitmap"));
+    check(OptionBox::AutoInc, QStringLiteral("A&utoInc."), QStringLiteral("Automatically increment the file name"));
+    check(OptionBox::SaveI4, QStringLiteral("Save i4"), QString());
+    check(OptionBox::SaveI6, QStringLiteral("Save i6"), QString());
 
     auto *label1 = new QLabel(QStringLiteral("Average:"), panel);
     label1->setObjectName(QStringLiteral("Label1"));
@@ -293,7 +299,7 @@ void MDIForm1::buildStatusBar()
     for (int panel = 1; panel <= 9; ++panel) {
         auto *label = new QLabel(bar);
         label->setObjectName(QStringLiteral("StatusPanel%1").arg(panel));
-        label->setFixedWidth(pixels(kWidths[panel]));
+        label->setFixedWidth(pixelsFromTwips(kWidths[panel]));
         label->setFrameShape(QFrame::StyledPanel);
         label->setAccessibleName(QStringLiteral("status panel %1").arg(panel));
         bar->addWidget(label);
@@ -309,16 +315,22 @@ void MDIForm1::buildWorkPictures()
     // Off-screen boxes the commands size and draw into, as the original kept
     // its work pictures on the frame out of sight.
     for (int index = 1; index <= 3; ++index) {
-        pictures_[index] = new PictureBox(this);
-        pictures_[index]->setObjectName(QStringLiteral("Picture%1").arg(index));
-        pictures_[index]->setAccessibleName(QStringLiteral("work picture %1").arg(index));
-        pictures_[index]->hide();
+        auto *picture = new PictureBox(this);
+        picture->setObjectName(QStringLiteral("Picture%1").arg(index));
+        picture->setAccessibleName(QStringLiteral("work picture %1").arg(index));
+        picture->hide();
+        pictures_[index] = picture;
     }
 }
 
-PictureBox *MDIForm1::picture(int index) const
+PictureBox &MDIForm1::workPicture(WorkPicture picture)
 {
-    return pictures_.at(index);
+    return *pictures_[static_cast<int>(picture)];
+}
+
+QSize MDIForm1::pictureAreaSize() const
+{
+    return mdiArea_->size();
 }
 
 QAction *MDIForm1::toolbarButton(int index) const
@@ -334,37 +346,57 @@ QAction *MDIForm1::toolbarButton(const QString &key) const
     return nullptr;
 }
 
-int MDIForm1::checkValue(int box) const
+int MDIForm1::checkValue(OptionBox box) const
 {
-    return checks_.at(box)->isChecked() ? 1 : 0;
+    return checks_[slot(box)]->isChecked() ? 1 : 0;
 }
 
-void MDIForm1::setCheckValue(int box, int value)
+void MDIForm1::setCheckValue(OptionBox box, int value)
 {
-    checks_.at(box)->setChecked(value != 0);
+    checks_[slot(box)]->setChecked(value != 0);
 }
 
-void MDIForm1::checkClick(int box)
+void MDIForm1::showOptionMirrors()
 {
-    // Boxes 1 to 3 have a toolbar button showing their value and a menu item
-    // whose mark is inverted on every click, so it stays equal to the box.
-    static const char *const kMenuItems[] = {nullptr, "mnuFilter", "mnu46", "mnuAuto"};
-    static const char *const kButtons[] = {nullptr, "filter", "x46", "auto"};
-    if (box < 1 || box > 3)
-        return;
-    toolbarButton(QLatin1String(kButtons[box]))->setChecked(checkValue(box) == 1);
-    QAction *menuItem = findChild<QAction *>(QLatin1String(kMenuItems[box]));
-    menuItem->setChecked(!menuItem->isChecked());
+    // The boxes own the options; the toolbar buttons and menu marks only
+    // show them. Menu clicks never change a mark by themselves (see
+    // connectMenuItem), so the marks follow the boxes alone.
+    const std::pair<OptionBox, QAction *> menuItems[] = {
+        {OptionBox::Filter, mnuFilter_}, {OptionBox::SaveI46, mnu46_}, {OptionBox::AutoInc, mnuAuto_}};
+    for (const auto &[box, menuItem] : menuItems) {
+        const bool set = checkValue(box) == 1;
+        toolbarButton(QLatin1String(toolbarKeyOf(box)))->setChecked(set);
+        menuItem->setChecked(set);
+    }
 }
 
-QString MDIForm1::statusPanel(int panel) const
+void MDIForm1::showToolbarsAsMarked()
 {
-    return panels_.at(panel)->text();
+    toolbar3_->setVisible(mnuTop_->isChecked());
+    toolbar1_->setVisible(mnuShowLeft_->isChecked());
 }
 
-void MDIForm1::setStatusPanel(int panel, const QString &text)
+bool MDIForm1::viewItemChecked(ViewItem item) const
 {
-    panels_.at(panel)->setText(text);
+    switch (item) {
+    case ViewItem::TopToolbar:
+        return mnuTop_->isChecked();
+    case ViewItem::LeftToolbar:
+        return mnuShowLeft_->isChecked();
+    case ViewItem::ButtonLabels:
+        return mnuLabels_->isChecked();
+    }
+    return false;
+}
+
+QString MDIForm1::statusPanel(StatusPanel panel) const
+{
+    return panels_[static_cast<int>(panel)]->text();
+}
+
+void MDIForm1::setStatusPanel(StatusPanel panel, const QString &text)
+{
+    panels_[static_cast<int>(panel)]->setText(text);
 }
 
 void MDIForm1::averageTextChanged(QLineEdit *source, QLineEdit *mirror)

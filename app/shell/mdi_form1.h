@@ -1,38 +1,40 @@
 #pragma once
 
-#include "app_state.h"
-#include "file_naming.h"
+#include "platform/card_image.h"
+#include "platform/single_window.h"
+#include "workbench/file_naming.h"
+#include "workbench/workstation.h"
 
 #include <QMainWindow>
 #include <QPoint>
-#include <QPointer>
 #include <array>
 #include <functional>
 
-class CardLibrary;
-class FrmImg;
+class frmAbout;
 class frmAlign;
-class Operator;
-class PictureBox;
+class frmBack;
+class frmNew;
+class frmSet;
+class frmSettings;
 class ProgramLauncher;
 class QAction;
 class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QMdiArea;
-class QPushButton;
 class QTimer;
 class QToolBar;
 class SettingsStore;
 class UpDown;
 
 // The main window, titled "Isostep": every command is offered by the top
-// toolbar, the left panel and the menus, and each runs one handler.
-class MDIForm1 : public QMainWindow {
+// toolbar, the left panel and the menus, and each runs one handler. It is the
+// workstation the features' sequences and windows work in.
+class MDIForm1 : public QMainWindow, public Workstation {
     Q_OBJECT
 public:
-    MDIForm1(AppState &state, Operator &op, SettingsStore &settings, CardLibrary &card,
-             ProgramLauncher &launcher, QWidget *parent = nullptr);
+    MDIForm1(AppState &state, Operator &op, SettingsStore &settings, CardLibrary &card, ProgramLauncher &launcher,
+             QWidget *parent = nullptr);
     ~MDIForm1() override;
 
     // Start-up: options, geometry and (only with a card) the card bring-up.
@@ -44,11 +46,11 @@ public:
     // Commands
     void cmdFile_Click();
     void cmdArea_Click();
-    void cmdPrev_Click();
+    void cmdPrev_Click() override;
     void cmdRef_Click();
     void cmdTrans_Click();
     void cmdMoire_Click();
-    void cmdAlign_Click();
+    void cmdAlign_Click() override;
     void cmdBack_Click();
     void cmdClear_Click();
     void cmdOndara_Click();
@@ -65,12 +67,30 @@ public:
     void mnuWhatsNew_Click();
     void mnuAbout_Click();
 
-    // Option boxes: 0 or 1, and setting one runs its click behaviour.
-    int checkValue(int box) const;
-    void setCheckValue(int box, int value);
+    // Workstation
+    AppState &state() override { return state_; }
+    FileNaming &naming() override { return naming_; }
+    Operator &op() override { return op_; }
+    CardLibrary &card() override { return card_; }
+    ZulConfig &liveConfig() override { return liveConfig_; }
+    ZulVideoWindow &currentWindow() override { return currentWindow_; }
+    CardImage &liveImage() override { return liveImage_; }
+    QTimer &liveTimer() override { return *timer1_; }
+    bool optionSet(OptionBox box) const override { return checkValue(box) == 1; }
+    void setStatusPanel(StatusPanel panel, const QString &text) override;
+    FrmImg *imageForm(int index) override;
+    PictureBox &workPicture(WorkPicture picture) override;
+    QSize pictureAreaSize() const override;
 
-    QString statusPanel(int panel) const;
-    void setStatusPanel(int panel, const QString &text);
+    // Option boxes: 0 or 1, and setting one runs its click behaviour.
+    int checkValue(OptionBox box) const;
+    void setCheckValue(OptionBox box, int value);
+
+    QString statusPanel(StatusPanel panel) const;
+
+    // The View menu's marks, which the toolbars follow.
+    enum class ViewItem { TopToolbar, LeftToolbar, ButtonLabels };
+    bool viewItemChecked(ViewItem item) const;
 
     QAction *toolbarButton(const QString &key) const;
     QAction *toolbarButton(int index) const;
@@ -83,18 +103,10 @@ public:
     };
     AveragePlacement averagePlacement() const { return averagePlacement_; }
 
-    FrmImg *imageForm(int index);
     bool imageFormExists(int index) const { return imageForms_[index] != nullptr; }
-    FileNaming &naming() { return naming_; }
-    AppState &state() { return state_; }
     QMdiArea *mdiArea() const { return mdiArea_; }
-    PictureBox *picture(int index) const;
-    Operator &op() { return op_; }
     // The alignment window while it is open, else null.
     frmAlign *alignWindow() const;
-    CardLibrary &card() { return card_; }
-    // Sizes the work pictures to the current crop.
-    void sizeWorkPictures();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -107,7 +119,8 @@ private:
     void buildStatusBar();
     void buildWorkPictures();
     void connectMenuItem(QAction *action, std::function<void()> handler);
-    void checkClick(int box);
+    void showOptionMirrors();
+    void showToolbarsAsMarked();
     void averageTextChanged(QLineEdit *source, QLineEdit *mirror);
     void placeAverageControls(QPoint text3, QPoint text4, QPoint upDown2);
     void setButtonCaptions(bool labelled);
@@ -121,12 +134,22 @@ private:
     CardLibrary &card_;
     ProgramLauncher &launcher_;
     FileNaming naming_;
+    ZulConfig liveConfig_{};
+    ZulVideoWindow currentWindow_{};
+    CardImage liveImage_;
 
     QMdiArea *mdiArea_ = nullptr;
     QToolBar *toolbar1_ = nullptr;
     QToolBar *toolbar3_ = nullptr;
     std::array<QAction *, 22> toolbarButtons_{};
     std::array<QCheckBox *, 6> checks_{};
+    QAction *mnu46_ = nullptr;
+    QAction *mnuAuto_ = nullptr;
+    QAction *mnuFilter_ = nullptr;
+    QAction *mnuTop_ = nullptr;
+    QAction *mnuShowLeft_ = nullptr;
+    QAction *mnuLabels_ = nullptr;
+    QAction *mnuSaveExit_ = nullptr;
     QLineEdit *text1_ = nullptr;
     QLineEdit *text3_ = nullptr;
     QLineEdit *text4_ = nullptr;
@@ -136,7 +159,12 @@ private:
     std::array<PictureBox *, 4> pictures_{};
     std::array<FrmImg *, 7> imageForms_{};
     QTimer *timer1_ = nullptr;
-    QPointer<frmAlign> alignWindow_;
+    SingleWindow<frmAlign> alignWindow_;
+    SingleWindow<frmBack> maskWindow_;
+    SingleWindow<frmSet> areaWindow_;
+    SingleWindow<frmSettings> settingsWindow_;
+    SingleWindow<frmAbout> aboutWindow_;
+    SingleWindow<frmNew> whatsNewWindow_;
     AveragePlacement averagePlacement_;
     bool mirroringAverage_ = false;
     bool unloaded_ = false;

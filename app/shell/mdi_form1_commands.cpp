@@ -5,21 +5,19 @@
 #include "acquisition/six_step_sequence.h"
 #include "alignment/frm_align.h"
 #include "frm_about.h"
-#include "frm_img.h"
 #include "frm_new.h"
 #include "frm_set.h"
 #include "frm_settings.h"
 #include "masking/frm_back.h"
+#include "platform/controls.h"
 #include "platform/operator.h"
 #include "platform/program_files.h"
 #include "platform/program_launcher.h"
-#include "toolbar_buttons.h"
+#include "platform/twips.h"
+#include "workbench/app_state.h"
+#include "workbench/frm_img.h"
 
-#include <QAction>
-#include <QApplication>
 #include <QCoreApplication>
-#include <QGuiApplication>
-#include <QScopeGuard>
 #include <QHash>
 #include <QMdiArea>
 #include <QToolBar>
@@ -40,8 +38,9 @@ void MDIForm1::Toolbar3_ButtonClick(const QString &key)
         {QStringLiteral("sb"), &MDIForm1::cmdSabeln_Click},
         {QStringLiteral("MoireProg"), &MDIForm1::cmdMoireProg_Click},
     };
-    static const QHash<QString, int> kBoxes = {
-        {QStringLiteral("filter"), 1}, {QStringLiteral("x46"), 2}, {QStringLiteral("auto"), 3}};
+    static const QHash<QString, OptionBox> kBoxes = {{QStringLiteral("filter"), OptionBox::Filter},
+                                                     {QStringLiteral("x46"), OptionBox::SaveI46},
+                                                     {QStringLiteral("auto"), OptionBox::AutoInc}};
 
     if (const auto command = kCommands.find(key); command != kCommands.end()) {
         (this->*command.value())();
@@ -61,14 +60,12 @@ void MDIForm1::cmdArea_Click()
     if (state_.previewOn == 1)
         cmdPrev_Click();
     // Bringing the card up for the full-frame snapshot takes a moment.
-    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-    const auto restore = qScopeGuard([] { QGuiApplication::restoreOverrideCursor(); });
-    auto *window = new frmSet(*this, this);
-    window->setAttribute(Qt::WA_DeleteOnClose);
-    window->show();
+    const BusyCursor busy;
+    areaWindow_.show([this] { return new frmSet(*this, this); });
 }
 
 void MDIForm1::cmdPrev_Click() {}
+
 void MDIForm1::cmdRef_Click()
 {
     SixStepSequence(*this, SixLayout::Reflection).run();
@@ -78,66 +75,37 @@ void MDIForm1::cmdTrans_Click()
 {
     SixStepSequence(*this, SixLayout::Transmission).run();
 }
+
 void MDIForm1::cmdMoire_Click() {}
+
 void MDIForm1::cmdAlign_Click()
 {
-    constexpr int widthTwips = 11776;
-    constexpr int heightTwips = 7600;
-    constexpr int twipsPerPixel = 15;
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    // A window already open keeps its work, unless a sequence has just
-    // handed over a new set: that set needs a fresh load to be drawn.
-    if (alignWindow_ && !alignWindow_->unloaded() && state_.alignState == 1)
-        delete alignWindow_.data();
-    if (!alignWindow_ || alignWindow_->unloaded()) {
-        alignWindow_ = new frmAlign(*this, this);
-        alignWindow_->setAttribute(Qt::WA_DeleteOnClose);
-        alignWindow_->resize((widthTwips + twipsPerPixel / 2) / twipsPerPixel,
-                             (heightTwips + twipsPerPixel / 2) / twipsPerPixel);
-    }
-    alignWindow_->show();
-    alignWindow_->raise();
-    alignWindow_->activateWindow();
-    QApplication::restoreOverrideCursor();
+    showAlignWindow(*this, alignWindow_, this);
 }
 
-frmAlign *MDIForm1::alignWindow() const
-{
-    return alignWindow_.data();
-}
 void MDIForm1::cmdBack_Click()
 {
-    // 12000 x 9000 twips; the editor stays open beside the main window.
-    auto *window = new frmBack(state_, op_, [this](const QString &name) { setStatusPanel(7, name); }, this);
-    window->setAttribute(Qt::WA_DeleteOnClose);
-    window->resize(12000 / 15, 9000 / 15);
-    window->show();
+    // The editor stays open beside the main window.
+    maskWindow_.show([this] {
+        auto *window = new frmBack(*this, this);
+        window->resize(pixelsFromTwips(12000, 9000));
+        return window;
+    });
 }
+
 void MDIForm1::mnuSettings_Click()
 {
-    // One settings window at a time; asking again brings it forward.
-    if (auto *open = findChild<frmSettings *>()) {
-        open->show();
-        open->raise();
-        open->activateWindow();
-        return;
-    }
-    auto *window = new frmSettings(*this, settings_, this);
-    window->setAttribute(Qt::WA_DeleteOnClose);
-    window->show();
+    settingsWindow_.show([this] { return new frmSettings(*this, settings_, this); });
 }
+
 void MDIForm1::mnuWhatsNew_Click()
 {
-    auto *window = new frmNew(ProgramFiles::ofThisProgram().releaseNotesFolder(), this);
-    window->setAttribute(Qt::WA_DeleteOnClose);
-    window->show();
+    whatsNewWindow_.show([this] { return new frmNew(ProgramFiles::ofThisProgram().releaseNotesFolder(), this); });
 }
 
 void MDIForm1::mnuAbout_Click()
 {
-    auto *window = new frmAbout(op_, launcher_, this);
-    window->setAttribute(Qt::WA_DeleteOnClose);
-    window->show();
+    aboutWindow_.show([this] { return new frmAbout(op_, launcher_, this); });
 }
 
 FrmImg *MDIForm1::imageForm(int index)
@@ -160,7 +128,7 @@ void MDIForm1::cmdClear_Click()
 void MDIForm1::mnuDefault_Click()
 {
     state_.setAllOrigins(12);
-    setStatusPanel(7, QStringLiteral("Default"));
+    setStatusPanel(StatusPanel::AlignmentSource, QStringLiteral("Default"));
 }
 
 void MDIForm1::mnuExit_Click()
@@ -171,36 +139,32 @@ void MDIForm1::mnuExit_Click()
 
 void MDIForm1::mnuTop_Click()
 {
-    QAction *item = findChild<QAction *>(QStringLiteral("mnuTop"));
-    toolbar3_->setVisible(!item->isChecked());
-    item->setChecked(!item->isChecked());
+    mnuTop_->setChecked(!mnuTop_->isChecked());
+    showToolbarsAsMarked();
 }
 
 void MDIForm1::mnuShowLeft_Click()
 {
-    QAction *item = findChild<QAction *>(QStringLiteral("mnuShowLeft"));
-    toolbar1_->setVisible(!item->isChecked());
-    item->setChecked(!item->isChecked());
+    mnuShowLeft_->setChecked(!mnuShowLeft_->isChecked());
+    showToolbarsAsMarked();
 }
 
 void MDIForm1::mnuLabels_Click()
 {
-    QAction *item = findChild<QAction *>(QStringLiteral("mnuLabels"));
-    if (item->isChecked()) {
+    if (mnuLabels_->isChecked()) {
         setButtonCaptions(false);
-        item->setChecked(false);
+        mnuLabels_->setChecked(false);
         placeAverageControls({6740, 0}, {6020, 40}, {7100, 0});
     } else {
         setButtonCaptions(true);
-        item->setChecked(true);
+        mnuLabels_->setChecked(true);
         placeAverageControls({9480, 120}, {8760, 160}, {9840, 120});
     }
 }
 
 void MDIForm1::mnuSaveExit_Click()
 {
-    QAction *item = findChild<QAction *>(QStringLiteral("mnuSaveExit"));
-    item->setChecked(!item->isChecked());
+    mnuSaveExit_->setChecked(!mnuSaveExit_->isChecked());
 }
 
 void MDIForm1::cmdOndara_Click()

@@ -8,7 +8,8 @@
 #include "platform/settings_store.h"
 #include "platform/vb_conversions.h"
 #include "platform/zul_surface.h"
-#include "zul_errors.h"
+#include "workbench/app_state.h"
+#include "workbench/zul_errors.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -27,7 +28,7 @@ void MDIForm1::Form_Load(bool startWithCard)
 {
     try {
         state_.noCard = true;
-        state_.liveImage = nullptr;
+        liveImage_.reset();
         state_.averageCount = 1;
 
         const QString directory = currentDirectoryOption();
@@ -47,7 +48,10 @@ void MDIForm1::Form_Load(bool startWithCard)
 
         restoreOptions();
 
-        text1_->setText(settings_.text(kOptions, QStringLiteral("average"), QStringLiteral("1")));
+        // A stored count that does not convert is absent, like every other
+        // option: the box must not start with a text it would refuse.
+        const QString average = settings_.text(kOptions, QStringLiteral("average"));
+        text1_->setText(vb::toInt16(average) ? average : QStringLiteral("1"));
 
         state_.imageSizeOption = settings_.integer(kOptions, QStringLiteral("areaind"), 0);
         state_.cutOffRatio = settings_.number(kOptions, QStringLiteral("cor"), 0.25);
@@ -55,22 +59,18 @@ void MDIForm1::Form_Load(bool startWithCard)
         if (!(state_.cutOffRatio > 0.0 && state_.cutOffRatio < 1.0))
             state_.cutOffRatio = 0.25;
 
-        QAction *top = findChild<QAction *>(QStringLiteral("mnuTop"));
-        QAction *left = findChild<QAction *>(QStringLiteral("mnuShowLeft"));
-        QAction *labels = findChild<QAction *>(QStringLiteral("mnuLabels"));
-        top->setChecked(settings_.boolean(kView, QStringLiteral("top"), true));
-        left->setChecked(settings_.boolean(kView, QStringLiteral("left"), true));
-        labels->setChecked(settings_.boolean(kView, QStringLiteral("labels"), true));
-        toolbar1_->setVisible(left->isChecked());
-        toolbar3_->setVisible(top->isChecked());
+        mnuTop_->setChecked(settings_.boolean(kView, QStringLiteral("top"), true));
+        mnuShowLeft_->setChecked(settings_.boolean(kView, QStringLiteral("left"), true));
+        mnuLabels_->setChecked(settings_.boolean(kView, QStringLiteral("labels"), true));
+        showToolbarsAsMarked();
 
-        if (!labels->isChecked()) {
+        if (!mnuLabels_->isChecked()) {
             setButtonCaptions(false);
             placeAverageControls({6400, 0}, {5680, 40}, {6760, 0});
         }
 
-        setStatusPanel(2, QStringLiteral("CHOOSE FILE NAME"));
-        setStatusPanel(7, QStringLiteral("Default"));
+        setStatusPanel(StatusPanel::FileName, QStringLiteral("CHOOSE FILE NAME"));
+        setStatusPanel(StatusPanel::AlignmentSource, QStringLiteral("Default"));
 
         const ProgramFiles files = ProgramFiles::ofThisProgram();
         state_.capTotalIniPath = files.captureSettingsFile(QStringLiteral("captotal.ini"));
@@ -78,7 +78,7 @@ void MDIForm1::Form_Load(bool startWithCard)
         state_.dumpIniPath = files.captureSettingsFile(QStringLiteral("dump.ini"));
 
         state_.applyGeometry();
-        sizeWorkPictures();
+        sizeWorkPictures(*this);
         state_.setAllOrigins(10);
 
         if (startWithCard)
@@ -102,37 +102,27 @@ void MDIForm1::restoreOptions()
 {
     // Setting a box runs its click behaviour, which brings its toolbar button
     // and menu mark into step.
-    setCheckValue(3, settings_.integer(kOptions, QStringLiteral("autoinc"), 0));
-    setCheckValue(2, settings_.integer(kOptions, QStringLiteral("i4i6"), 0));
-    setCheckValue(4, settings_.integer(kOptions, QStringLiteral("i4"), 0));
-    setCheckValue(5, settings_.integer(kOptions, QStringLiteral("i6"), 0));
-    setCheckValue(1, settings_.integer(kOptions, QStringLiteral("filter"), 0));
-}
-
-void MDIForm1::sizeWorkPictures()
-{
-    picture(1)->resize(state_.cropWidth + 4, state_.cropHeight + 4);
-    picture(3)->resize(state_.cropWidth + 4, state_.cropHeight + 4);
-    picture(2)->resize(2 * state_.cropWidth + 4, state_.cropHeight + 4);
+    setCheckValue(OptionBox::AutoInc, settings_.integer(kOptions, QStringLiteral("autoinc"), 0));
+    setCheckValue(OptionBox::SaveI46, settings_.integer(kOptions, QStringLiteral("i4i6"), 0));
+    setCheckValue(OptionBox::SaveI4, settings_.integer(kOptions, QStringLiteral("i4"), 0));
+    setCheckValue(OptionBox::SaveI6, settings_.integer(kOptions, QStringLiteral("i6"), 0));
+    setCheckValue(OptionBox::Filter, settings_.integer(kOptions, QStringLiteral("filter"), 0));
 }
 
 void MDIForm1::InitZUL()
 {
-    state_.liveImage = nullptr;
+    liveImage_.reset();
     int16_t code = static_cast<int16_t>(card_.init());
     CheckZulError(code, card_, op_);
-    card_.defaultConfig(&state_.liveConfig);
-    card_.readIniFile(state_.captureIniPath, QStringLiteral("DEFAULT"), &state_.liveConfig);
-    code = static_cast<int16_t>(card_.testSignal(&state_.liveConfig));
+    card_.defaultConfig(&liveConfig_);
+    card_.readIniFile(state_.captureIniPath, QStringLiteral("DEFAULT"), &liveConfig_);
+    code = static_cast<int16_t>(card_.testSignal(&liveConfig_));
     CheckZulError(code, card_, op_);
-    state_.currentWindow = state_.liveConfig.videoStandard == 1 ? state_.liveConfig.palWindow
-                                                                 : state_.liveConfig.ntscWindow;
-    code = static_cast<int16_t>(card_.prepare(&state_.liveConfig, 1));
+    currentWindow_ = liveConfig_.videoStandard == 1 ? liveConfig_.palWindow : liveConfig_.ntscWindow;
+    code = static_cast<int16_t>(card_.prepare(&liveConfig_, 1));
     CheckZulError(code, card_, op_);
-    ZulSurface surface = zulSurfaceFor(picture(1)->imageForDrawing(), picture(1)->size());
-    const int format = state_.liveConfig.OutputFormat;
-    card_.defaultPalette(&surface, format == 1 || format == 2 ? 1 : 0);
-    card_.snap(&state_.liveConfig);
+    setDefaultPalette(card_, workPicture(WorkPicture::Loaded), liveConfig_);
+    card_.snap(&liveConfig_);
 }
 
 void MDIForm1::closeEvent(QCloseEvent *event)
@@ -151,34 +141,29 @@ void MDIForm1::Form_Unload()
     state_.maskImage = QImage();
 
     settings_.setText(kOptions, QStringLiteral("areaind"), QString::number(state_.imageSizeOption));
-    if (findChild<QAction *>(QStringLiteral("mnuSaveExit"))->isChecked()) {
+    if (mnuSaveExit_->isChecked()) {
         settings_.setText(kSoftware, QStringLiteral("ondara"), state_.ondaraPath);
         settings_.setText(kSoftware, QStringLiteral("sabeln"), state_.sabelnPath);
         settings_.setText(kSoftware, QStringLiteral("moireprog"), state_.moireProgPath);
-        settings_.setText(kOptions, QStringLiteral("autoinc"), QString::number(checkValue(3)));
-        settings_.setText(kOptions, QStringLiteral("i4i6"), QString::number(checkValue(2)));
-        settings_.setText(kOptions, QStringLiteral("i4"), QString::number(checkValue(4)));
-        settings_.setText(kOptions, QStringLiteral("i6"), QString::number(checkValue(5)));
-        settings_.setText(kOptions, QStringLiteral("filter"), QString::number(checkValue(1)));
+        settings_.setText(kOptions, QStringLiteral("autoinc"), QString::number(checkValue(OptionBox::AutoInc)));
+        settings_.setText(kOptions, QStringLiteral("i4i6"), QString::number(checkValue(OptionBox::SaveI46)));
+        settings_.setText(kOptions, QStringLiteral("i4"), QString::number(checkValue(OptionBox::SaveI4)));
+        settings_.setText(kOptions, QStringLiteral("i6"), QString::number(checkValue(OptionBox::SaveI6)));
+        settings_.setText(kOptions, QStringLiteral("filter"), QString::number(checkValue(OptionBox::Filter)));
         settings_.setText(kOptions, QStringLiteral("average"), text1_->text());
         settings_.setText(kOptions, QStringLiteral("directory"), QDir::currentPath());
         settings_.setText(kOptions, QStringLiteral("areaind"), QString::number(state_.imageSizeOption));
-        static const std::pair<const char *, const char *> kViewItems[] = {
-            {"mnuTop", "top"}, {"mnuShowLeft", "left"}, {"mnuLabels", "labels"}};
-        for (const auto &[item, key] : kViewItems)
-            settings_.setText(kView, QLatin1String(key),
-                              vb::fromBool(findChild<QAction *>(QLatin1String(item))->isChecked()));
+        settings_.setText(kView, QStringLiteral("top"), vb::fromBool(mnuTop_->isChecked()));
+        settings_.setText(kView, QStringLiteral("left"), vb::fromBool(mnuShowLeft_->isChecked()));
+        settings_.setText(kView, QStringLiteral("labels"), vb::fromBool(mnuLabels_->isChecked()));
     }
     settings_.sync();
 
-    if (state_.liveImage) {
-        card_.globalFree(state_.liveImage);
-        state_.liveImage = nullptr;
-    }
+    liveImage_.reset();
 
     if (!state_.noCard) {
-        int16_t code = static_cast<int16_t>(card_.saveIniFile(state_.dumpIniPath, QStringLiteral("DEFAULT"),
-                                                              &state_.liveConfig));
+        int16_t code = static_cast<int16_t>(
+            card_.saveIniFile(state_.dumpIniPath, QStringLiteral("DEFAULT"), &liveConfig_));
         CheckZulError(code, card_, op_);
         card_.releasePalette();
         code = static_cast<int16_t>(card_.closedown(1));

@@ -1,7 +1,7 @@
 #include "shell_fixture.h"
 
 #include "cli/compose_command.h"
-#include "shell/frm_img.h"
+#include "workbench/frm_img.h"
 
 #include <QFile>
 #include <QImage>
@@ -84,8 +84,8 @@ TEST_F(SequenceTest, ReflectionWithAutoReadWritesTheSixFromTheSamples)
     const int reflection[2][3] = {{6, 4, 2}, {5, 1, 3}};
     expectSix(QImage(six()), pictures, reflection, 0);
 
-    EXPECT_EQ(window->statusPanel(4), "Done");
-    EXPECT_FALSE(state.fileNameFresh);
+    EXPECT_EQ(window->statusPanel(StatusPanel::Status), "Done");
+    EXPECT_FALSE(window->naming().fileNameFresh());
     EXPECT_EQ(state.maskImage.size(), QSize(276, 276));
     EXPECT_TRUE(state.imageDCs[1].isNull());
     for (int i = 1; i <= 6; ++i) {
@@ -108,8 +108,8 @@ TEST_F(SequenceTest, TransmissionCutsTheFileItselfAndDoesNotAskAboutAlignment)
                                             picture(4), picture(5), picture(6)};
     const int transmission[2][3] = {{1, 2, 3}, {4, 5, 6}};
     expectSix(QImage(six()), pictures, transmission, 10);
-    EXPECT_EQ(window->statusPanel(4), "Finished");
-    EXPECT_FALSE(state.fileNameFresh);
+    EXPECT_EQ(window->statusPanel(StatusPanel::Status), "Finished");
+    EXPECT_FALSE(window->naming().fileNameFresh());
     EXPECT_EQ(state.alignX[2], 14);
     EXPECT_EQ(window->imageForm(6)->windowTitle(), "Trans. Image 6");
 }
@@ -176,8 +176,10 @@ TEST_F(SequenceTest, UnreadableOrMismatchedPicturesEndTheRunWithTheirName)
     ASSERT_EQ(op.messages.size(), 2u);
     EXPECT_TRUE(op.messages[1].text.contains(sample(3))) << op.messages[1].text.toStdString();
     EXPECT_FALSE(QFile::exists(six()));
-    // What was gathered so far stays.
-    EXPECT_FALSE(state.imageDCs[2].isNull());
+    // What was gathered so far stays in the image windows, but only a whole
+    // set takes the place of the working images.
+    EXPECT_FALSE(window->imageForm(2)->isHidden());
+    EXPECT_TRUE(state.imageDCs[2].isNull());
 
     QImage small(100, 100, QImage::Format_RGB32);
     small.fill(Qt::gray);
@@ -185,7 +187,7 @@ TEST_F(SequenceTest, UnreadableOrMismatchedPicturesEndTheRunWithTheirName)
     op.messages.clear();
     op.files = {sample(1), sample(2), sample(3)};
     op.answers = {Operator::Answer::Yes, Operator::Answer::No};
-    state.fileNameFresh = true;
+    window->naming().markFresh();
     window->cmdRef_Click();
     ASSERT_EQ(op.messages.size(), 2u);
     EXPECT_TRUE(op.messages[1].text.contains("All six images must have the same size"));
@@ -232,12 +234,13 @@ TEST_F(SequenceTest, WithACardTransmissionDrawsTheLiveImageOrRecoversTheCard)
     card.calls.clear();
     op.messages.clear();
     int liveBlock = 0;
-    state.liveImage = &liveBlock;
+    window->liveImage().adopt(card, &liveBlock);
     op.files = {sample(1)};
     op.answers = {Operator::Answer::Yes};
     window->cmdTrans_Click();
     EXPECT_EQ(card.calls, QStringList({"readIniFile DEFAULT", "drawDIB", "drawDIB", "drawDIB", "drawDIB", "drawDIB",
                                        "drawDIB"}));
     EXPECT_TRUE(QFile::exists(six()));
-    state.liveImage = nullptr;
+    window->Form_Unload();
+    EXPECT_EQ(card.calls.filter("globalFree").size(), 1) << card.calls.join(", ").toStdString();
 }

@@ -93,7 +93,7 @@ TEST_F(CommandTest, ComposeCutsAtTheOriginsOfAnAlignmentFile)
         origins.y[i] = int16_t(ys[i]);
     }
     const QString sal = folder.filePath("set.sal");
-    ASSERT_EQ(writeAlignmentFile(sal, origins), QString());
+    ASSERT_TRUE(writeAlignmentFile(sal, origins).ok());
 
     const QString six = folder.filePath("aligned.six");
     ASSERT_EQ(compose({"--layout", "reflection", "--origins", sal}, six), 0) << errText.toStdString();

@@ -1,6 +1,8 @@
 // The alignment window driven offscreen: its controls, the area and marker
 // picking, the alignment file, "Read .SIX" and OK in each state.
-#include "shell_fixture.h"
+#include "fake_workstation.h"
+
+#include <gtest/gtest.h>
 
 #include "acquisition/composite_writer.h"
 #include "alignment/frm_align.h"
@@ -47,20 +49,21 @@ QByteArray bytesOf(const QString &fileName)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-class AlignTest : public ShellTest {
+// The window in a light workstation with the start-up geometry.
+class AlignTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ShellTest::SetUp();
-        load();
+        state.applyGeometry();
+        state.setAllOrigins(10);
         sixName = folder.filePath("input.six");
         ASSERT_TRUE(distinctSix().save(sixName, "BMP"));
     }
 
     frmAlign &open()
     {
-        window->cmdAlign_Click();
-        frmAlign *align = window->alignWindow();
+        ws.cmdAlign_Click();
+        frmAlign *align = ws.alignWindow();
         EXPECT_NE(align, nullptr);
         return *align;
     }
@@ -115,6 +118,10 @@ protected:
         EXPECT_NE(shown.pixel(x, y + 10), red);
     }
 
+    AppState state;
+    ScriptedOperator op;
+    FakeCardLibrary card;
+    FakeWorkstation ws{state, op, card};
     QTemporaryDir folder;
     QString sixName;
 };
@@ -179,14 +186,14 @@ TEST_F(AlignTest, OpensWithEveryControlNamedAndWaitsForImages)
     EXPECT_EQ(align.blinkCount(), 4);
 
     // A second click on the alignment button shows the same window.
-    window->cmdAlign_Click();
-    EXPECT_EQ(window->alignWindow(), &align);
+    ws.cmdAlign_Click();
+    EXPECT_EQ(ws.alignWindow(), &align);
 }
 
 TEST_F(AlignTest, ReadSixSplitsByTheTableAndFitsTheViews)
 {
     frmAlign &align = open();
-    state.fileNameFresh = false;
+    ws.naming().markUsed();
     op.files = {sixName + "  "};
     align.cmdRead_Click();
     ASSERT_EQ(op.dialogs.size(), 1u);
@@ -197,7 +204,7 @@ TEST_F(AlignTest, ReadSixSplitsByTheTableAndFitsTheViews)
     EXPECT_EQ(op.dialogs[0].record.defaultExtension, "six");
     EXPECT_TRUE(op.messages.empty());
 
-    EXPECT_TRUE(state.fileNameFresh);
+    EXPECT_TRUE(ws.naming().fileNameFresh());
     EXPECT_EQ(state.alignState, 2);
     EXPECT_EQ(state.imageWidth, 276);
     EXPECT_EQ(state.imageHeight, 276);
@@ -241,7 +248,7 @@ TEST_F(AlignTest, ReadSixRefusesBadFilesAndChangesNothing)
     file.write("no bitmap here");
     file.close();
 
-    state.fileNameFresh = false;
+    ws.naming().markUsed();
     const AppState before = state;
     const QImage viewBefore = view(align, 1);
     op.files = {odd, text, QString()};
@@ -253,7 +260,7 @@ TEST_F(AlignTest, ReadSixRefusesBadFilesAndChangesNothing)
                                        " is 301 x 200 pixels.  A .SIX file holds two halves side by side, so its width must be even.");
     EXPECT_EQ(op.messages[0].title, "Align");
     EXPECT_TRUE(op.messages[1].text.startsWith("Cannot read the picture file " + text));
-    EXPECT_FALSE(state.fileNameFresh);
+    EXPECT_FALSE(ws.naming().fileNameFresh());
     EXPECT_EQ(state.alignState, before.alignState);
     EXPECT_EQ(state.imageWidth, before.imageWidth);
     EXPECT_TRUE(state.imageDCs[1].isNull());
@@ -317,13 +324,13 @@ TEST_F(AlignTest, EnterZoomsAllViewsAndMarkerClicksChangeOnlyTheirView)
     std::array<QImage, 7> before;
     for (int i = 1; i <= 6; ++i)
         before[i] = view(align, i);
-    window->setStatusPanel(7, "Default");
+    ws.setStatusPanel(StatusPanel::AlignmentSource, "Default");
     QTest::mouseClick(align.Picture1[4], Qt::LeftButton, Qt::NoModifier, QPoint(57, 40));
     EXPECT_EQ(align.Text1[4]->text(), "57");
     EXPECT_EQ(align.Text2[4]->text(), "40");
     EXPECT_EQ(state.alignX[4], 28); // 28.5, ties to even
     EXPECT_EQ(state.alignY[4], 20);
-    EXPECT_EQ(window->statusPanel(7), "Unsaved Settings");
+    EXPECT_EQ(ws.panel(StatusPanel::AlignmentSource), "Unsaved Settings");
     for (int i = 1; i <= 6; ++i) {
         if (i == 4)
             continue;
@@ -370,7 +377,7 @@ TEST_F(AlignTest, ZoomOutAndDoubleClickAndDefault)
         expectZoom(view(align, i), i, origin);
 
     align.Command1_Click();
-    EXPECT_EQ(window->statusPanel(7), "Default");
+    EXPECT_EQ(ws.panel(StatusPanel::AlignmentSource), "Default");
     EXPECT_EQ(align.pickMode(), 1);
     for (int i = 1; i <= 6; ++i) {
         EXPECT_EQ(align.Text1[i]->text(), "20");
@@ -409,7 +416,7 @@ TEST_F(AlignTest, SaveAfterDefaultWritesTwelvesAndOpenPutsTwiceTheValuesInTheBox
     EXPECT_EQ(op.dialogs[0].record.defaultExtension, "sal");
     EXPECT_TRUE(op.dialogs[0].record.overwritePrompt);
     EXPECT_EQ(bytesOf(sal), QByteArray("12,12\r\n12,12\r\n12,12\r\n12,12\r\n12,12\r\n12,12\r\n"));
-    EXPECT_EQ(window->statusPanel(7), sal);
+    EXPECT_EQ(ws.panel(StatusPanel::AlignmentSource), sal);
     EXPECT_EQ(state.alignX[3], 12);
 
     const QString other = folder.filePath("other.sal");
@@ -417,7 +424,7 @@ TEST_F(AlignTest, SaveAfterDefaultWritesTwelvesAndOpenPutsTwiceTheValuesInTheBox
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.write("12,12\r\n13,12\r\n14,11\r\n12,10\r\n12,12\r\n9,12\r\n1,2\r\n");
     file.close();
-    state.fileNameFresh = false;
+    ws.naming().markUsed();
     op.files = {other};
     align.cmdOpen_Click();
     EXPECT_TRUE(op.messages.empty());
@@ -430,8 +437,8 @@ TEST_F(AlignTest, SaveAfterDefaultWritesTwelvesAndOpenPutsTwiceTheValuesInTheBox
     EXPECT_EQ(state.alignX[3], 14);
     EXPECT_EQ(state.alignY[3], 11);
     EXPECT_EQ(state.alignX[1], 12); // the seventh line is not read
-    EXPECT_TRUE(state.fileNameFresh);
-    EXPECT_EQ(window->statusPanel(7), other);
+    EXPECT_TRUE(ws.naming().fileNameFresh());
+    EXPECT_EQ(ws.panel(StatusPanel::AlignmentSource), other);
 
     // Saving what was opened gives the same six lines.
     const QString again = folder.filePath("again.sal");
@@ -444,7 +451,7 @@ TEST_F(AlignTest, SaveAfterDefaultWritesTwelvesAndOpenPutsTwiceTheValuesInTheBox
     op.files = {QString()};
     align.cmdSave_Click();
     EXPECT_EQ(state.alignX[2], 15);
-    EXPECT_EQ(window->statusPanel(7), "");
+    EXPECT_EQ(ws.panel(StatusPanel::AlignmentSource), "");
     EXPECT_EQ(op.unscripted, 0);
 }
 
@@ -458,7 +465,7 @@ TEST_F(AlignTest, OpenOfABadFileSaysWhyAndChangesNothing)
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.write("14,11\r\n16,9\r\nfifteen,3\r\n12,12\r\n12,12\r\n12,12\r\n");
     file.close();
-    state.fileNameFresh = false;
+    ws.naming().markUsed();
     op.files = {bad, folder.filePath("missing.sal"), QString()};
     align.cmdOpen_Click();
     align.cmdOpen_Click();
@@ -472,8 +479,8 @@ TEST_F(AlignTest, OpenOfABadFileSaysWhyAndChangesNothing)
     EXPECT_EQ(align.Text1[2]->text(), "20");
     EXPECT_EQ(state.alignX[1], 10);
     EXPECT_EQ(state.alignX[2], 13);
-    EXPECT_FALSE(state.fileNameFresh);
-    EXPECT_EQ(window->statusPanel(7), "Default");
+    EXPECT_FALSE(ws.naming().fileNameFresh());
+    EXPECT_EQ(ws.panel(StatusPanel::AlignmentSource), "Default");
 }
 
 TEST_F(AlignTest, ABoxWithoutANumberIsRefusedByNameAndSkippedWhenDrawn)
@@ -487,7 +494,7 @@ TEST_F(AlignTest, ABoxWithoutANumberIsRefusedByNameAndSkippedWhenDrawn)
     EXPECT_EQ(redPixels(view(align, 2)), 0);
     expectZoom(view(align, 2), 2, QPoint(69, 69));
 
-    state.currentFileName = folder.filePath("never.six");
+    ws.naming().adopt(folder.filePath("never.six"));
     op.files = {folder.filePath("never.sal")};
     align.cmdOK_Click();
     align.cmdSave_Click();
@@ -498,7 +505,7 @@ TEST_F(AlignTest, ABoxWithoutANumberIsRefusedByNameAndSkippedWhenDrawn)
         EXPECT_EQ(message.title, "Align");
     }
     EXPECT_TRUE(op.dialogs.empty());
-    EXPECT_FALSE(QFile::exists(state.currentFileName));
+    EXPECT_FALSE(QFile::exists(ws.naming().currentFileName()));
     EXPECT_EQ(state.alignX[3], 10);
     EXPECT_EQ(state.alignState, 2);
     EXPECT_EQ(align.pickMode(), 1);
@@ -507,7 +514,7 @@ TEST_F(AlignTest, ABoxWithoutANumberIsRefusedByNameAndSkippedWhenDrawn)
 TEST_F(AlignTest, OkWithNoImagesAndGrabWithoutACardChangeNothing)
 {
     frmAlign &align = open();
-    state.currentFileName = folder.filePath("empty.six");
+    ws.naming().adopt(folder.filePath("empty.six"));
     align.Command1_Click();
     align.cmdGrab_Click();
     align.cmdOK_Click();
@@ -518,7 +525,7 @@ TEST_F(AlignTest, OkWithNoImagesAndGrabWithoutACardChangeNothing)
     EXPECT_TRUE(card.calls.isEmpty());
     EXPECT_TRUE(state.imageDCs[1].isNull());
     EXPECT_EQ(align.Label1->text(), "Grab images to align or read in SIX file.");
-    EXPECT_FALSE(QFile::exists(state.currentFileName));
+    EXPECT_FALSE(QFile::exists(ws.naming().currentFileName()));
     EXPECT_FALSE(align.unloaded());
     EXPECT_EQ(state.alignX[4], 12);
 }
@@ -535,7 +542,7 @@ TEST_F(AlignTest, StateTwoCancelKeepsEverythingAndYesWritesAtTheMarkers)
     align.Text2[4]->setText("40");
     align.Text1[2]->setText("52");
     align.Text1[3]->setText("54");
-    state.currentFileName = folder.filePath("out.six");
+    ws.naming().adopt(folder.filePath("out.six"));
     std::array<QImage, 7> before;
     for (int i = 1; i <= 6; ++i)
         before[i] = view(align, i);
@@ -547,7 +554,7 @@ TEST_F(AlignTest, StateTwoCancelKeepsEverythingAndYesWritesAtTheMarkers)
               "Keep same file name?  Click YES to continue and overwrite old file, or NO choose new file name");
     EXPECT_EQ(op.messages[0].title, "File Name");
     EXPECT_EQ(op.messages[0].buttons, Operator::Buttons::YesNoCancel);
-    EXPECT_FALSE(QFile::exists(state.currentFileName));
+    EXPECT_FALSE(QFile::exists(ws.naming().currentFileName()));
     EXPECT_EQ(state.alignState, 2);
     for (int i = 1; i <= 6; ++i)
         EXPECT_EQ(view(align, i), before[i]);
@@ -564,14 +571,14 @@ TEST_F(AlignTest, StateTwoCancelKeepsEverythingAndYesWritesAtTheMarkers)
     op.answers = {Operator::Answer::Yes};
     align.cmdOK_Click();
     ASSERT_EQ(op.messages.size(), 2u);
-    EXPECT_EQ(op.messages[1].text, "Finished.  Written file as " + state.currentFileName);
+    EXPECT_EQ(op.messages[1].text, "Finished.  Written file as " + ws.naming().currentFileName());
     const std::array<QPoint, 6> origins = {QPoint(12, 12), QPoint(12, 12), QPoint(14, 12),
                                            QPoint(15, 10), QPoint(12, 12), QPoint(12, 12)};
-    EXPECT_EQ(bytesOf(state.currentFileName),
+    EXPECT_EQ(bytesOf(ws.naming().currentFileName()),
               encodeBmp24(packSix(SixLayout::Reflection, images, QSize(256, 256), origins)));
     EXPECT_EQ(state.alignState, 0);
     EXPECT_EQ(align.pickMode(), 0);
-    EXPECT_FALSE(state.fileNameFresh);
+    EXPECT_FALSE(ws.naming().fileNameFresh());
     for (int i = 1; i <= 6; ++i) {
         EXPECT_TRUE(state.imageDCs[i].isNull());
         EXPECT_EQ(redPixels(view(align, i)), 0);
@@ -585,11 +592,12 @@ TEST_F(AlignTest, AFailedWriteKeepsTheWindowAndItsImages)
 {
     frmAlign &align = openAndRead();
     align.Command1_Click();
-    state.currentFileName = folder.filePath("no/such/folder/out.six");
+    ws.naming().adopt(folder.filePath("no/such/folder/out.six"));
     op.answers = {Operator::Answer::Yes};
     align.cmdOK_Click();
     ASSERT_EQ(op.messages.size(), 2u);
-    EXPECT_TRUE(op.messages[1].text.startsWith("Could not write " + state.currentFileName)) << op.messages[1].text.toStdString();
+    EXPECT_TRUE(op.messages[1].text.startsWith("Could not write " + ws.naming().currentFileName()))
+        << op.messages[1].text.toStdString();
     EXPECT_EQ(state.alignState, 2);
     EXPECT_FALSE(state.imageDCs[6].isNull());
     EXPECT_FALSE(align.unloaded());
@@ -600,7 +608,7 @@ TEST_F(AlignTest, AFailedWriteKeepsTheWindowAndItsImages)
     align.cmdSave_Click();
     ASSERT_EQ(op.messages.size(), 1u);
     EXPECT_TRUE(op.messages[0].text.startsWith("Could not write ")) << op.messages[0].text.toStdString();
-    EXPECT_EQ(window->statusPanel(7), "Default");
+    EXPECT_EQ(ws.panel(StatusPanel::AlignmentSource), "Default");
 
     // Reading a file again goes back to choosing the area.
     align.Picture1_KeyDown(1, frmAlign::KeyReturn, 0);
@@ -615,7 +623,7 @@ TEST_F(AlignTest, StateTwoNoAsksForANewName)
 {
     frmAlign &align = openAndRead();
     align.Command1_Click();
-    state.currentFileName = folder.filePath("old.six");
+    ws.naming().adopt(folder.filePath("old.six"));
     const QString chosen = folder.filePath("new.six");
     op.answers = {Operator::Answer::No};
     op.files = {chosen};
@@ -623,8 +631,8 @@ TEST_F(AlignTest, StateTwoNoAsksForANewName)
     ASSERT_EQ(op.dialogs.size(), 1u);
     EXPECT_TRUE(op.dialogs[0].save);
     EXPECT_EQ(op.dialogs[0].record.filters[0].second, "*.six");
-    EXPECT_EQ(state.currentFileName, chosen);
-    EXPECT_EQ(window->statusPanel(2), chosen);
+    EXPECT_EQ(ws.naming().currentFileName(), chosen);
+    EXPECT_EQ(ws.panel(StatusPanel::FileName), chosen);
     EXPECT_TRUE(QFile::exists(chosen));
     EXPECT_FALSE(QFile::exists(folder.filePath("old.six")));
     EXPECT_EQ(state.alignState, 0);
@@ -634,12 +642,12 @@ TEST_F(AlignTest, StateTwoNoWithTheNameDialogCancelledWritesNothing)
 {
     frmAlign &align = openAndRead();
     align.Command1_Click();
-    state.currentFileName = folder.filePath("old.six");
+    ws.naming().adopt(folder.filePath("old.six"));
     op.answers = {Operator::Answer::No};
     op.files = {QString()};
     align.cmdOK_Click();
     EXPECT_EQ(op.dialogs.size(), 1u);
-    EXPECT_EQ(state.currentFileName, folder.filePath("old.six"));
+    EXPECT_EQ(ws.naming().currentFileName(), folder.filePath("old.six"));
     EXPECT_FALSE(QFile::exists(folder.filePath("old.six")));
     EXPECT_EQ(state.alignState, 2);
     EXPECT_FALSE(state.imageDCs[1].isNull());
@@ -658,15 +666,13 @@ TEST_F(AlignTest, ClosingRestoresTheGeometryOfTheSizeOptionAndDropsTheImages)
     EXPECT_EQ(state.cropHeight, 512);
     for (int i = 1; i <= 6; ++i)
         EXPECT_TRUE(state.imageDCs[i].isNull());
-    EXPECT_EQ(state.alignState, 2);
+    // With the images gone no set waits for OK any more.
+    EXPECT_EQ(state.alignState, 0);
 }
 
 TEST_F(AlignTest, WithACardTheWindowPreparesItGrabsAndOkAsksWhetherToSave)
 {
-    ShellTest::TearDown();
-    card.calls.clear();
-    load(true);
-    card.calls.clear();
+    state.noCard = false;
     frmAlign &align = open();
     EXPECT_EQ(card.calls, QStringList({"readIniFile DEFAULT", "prepare(1)", "defaultPalette(0)"}));
     card.calls.clear();
@@ -681,7 +687,7 @@ TEST_F(AlignTest, WithACardTheWindowPreparesItGrabsAndOkAsksWhetherToSave)
     EXPECT_EQ(state.alignState, 0);
 
     // Grabbed images: OK asks whether to save; No closes and writes nothing.
-    state.currentFileName = folder.filePath("grab.six");
+    ws.naming().adopt(folder.filePath("grab.six"));
     align.Command1_Click();
     op.answers = {Operator::Answer::No};
     align.cmdOK_Click();
@@ -690,13 +696,13 @@ TEST_F(AlignTest, WithACardTheWindowPreparesItGrabsAndOkAsksWhetherToSave)
     EXPECT_EQ(op.messages[0].title, "Save?");
     EXPECT_EQ(op.messages[0].buttons, Operator::Buttons::YesNo);
     EXPECT_TRUE(align.unloaded());
-    EXPECT_FALSE(QFile::exists(state.currentFileName));
+    EXPECT_FALSE(QFile::exists(ws.naming().currentFileName()));
     EXPECT_TRUE(state.imageDCs[1].isNull());
 
     // Yes asks for the name, shows it in panel 2 and writes there.
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    window->findChild<QAction *>("mnuSetAli")->trigger();
-    frmAlign *again = window->alignWindow();
+    ws.cmdAlign_Click();
+    frmAlign *again = ws.alignWindow();
     ASSERT_NE(again, nullptr);
     ASSERT_FALSE(again->unloaded());
     again->cmdGrab_Click();
@@ -709,8 +715,8 @@ TEST_F(AlignTest, WithACardTheWindowPreparesItGrabsAndOkAsksWhetherToSave)
     ASSERT_EQ(op.dialogs.size(), 1u);
     EXPECT_TRUE(op.dialogs[0].save);
     EXPECT_EQ(op.dialogs[0].record.filters[0].first, "SIX files");
-    EXPECT_EQ(state.currentFileName, chosen);
-    EXPECT_EQ(window->statusPanel(2), chosen);
+    EXPECT_EQ(ws.naming().currentFileName(), chosen);
+    EXPECT_EQ(ws.panel(StatusPanel::FileName), chosen);
     ASSERT_TRUE(QFile::exists(chosen));
     EXPECT_EQ(QImage(chosen).size(), QSize(512, 256));
     EXPECT_EQ(op.messages.back().text, "Finished.  Written file as " + chosen);

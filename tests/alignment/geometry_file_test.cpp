@@ -143,7 +143,7 @@ TEST(AlignmentFile, WritesSixCrLfLinesAndReadsThemBack)
 
     QTemporaryDir folder;
     const QString name = folder.filePath("set.sal");
-    ASSERT_EQ(writeAlignmentFile(name, mixed), QString());
+    ASSERT_TRUE(writeAlignmentFile(name, mixed).ok());
     QFile file(name);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(), bytes);
@@ -153,7 +153,7 @@ TEST(AlignmentFile, WritesSixCrLfLinesAndReadsThemBack)
     EXPECT_EQ(read.origins.y, mixed.y);
 
     const QString blocked = folder.filePath("no/such/folder/set.sal");
-    EXPECT_TRUE(writeAlignmentFile(blocked, mixed).startsWith("Could not write " + blocked));
+    EXPECT_TRUE(writeAlignmentFile(blocked, mixed).error.startsWith("Could not write " + blocked));
 }
 
 TEST(AlignmentFile, ReadsTheFirstSixLinesInAnyLineEndWithSpaces)

@@ -81,7 +81,7 @@ TEST_F(AlignSequenceTest, ReflectionYesMarkersOkWritesTheSixAtThePickedOrigins)
                                            QPoint(12, 12), QPoint(22, 2), QPoint(12, 12)};
     for (int i = 1; i <= 6; ++i)
         QTest::mouseClick(align->Picture1[i], Qt::LeftButton, Qt::NoModifier, markers[i]);
-    EXPECT_EQ(window->statusPanel(7), "Unsaved Settings");
+    EXPECT_EQ(window->statusPanel(StatusPanel::AlignmentSource), "Unsaved Settings");
 
     const QString sal = folder.filePath("disc.sal");
     op.files = {sal};
@@ -105,8 +105,8 @@ TEST_F(AlignSequenceTest, ReflectionYesMarkersOkWritesTheSixAtThePickedOrigins)
         EXPECT_TRUE(state.imageDCs[i].isNull());
     }
     EXPECT_EQ(state.alignState, 0);
-    EXPECT_EQ(window->statusPanel(4), "Done");
-    EXPECT_FALSE(state.fileNameFresh);
+    EXPECT_EQ(window->statusPanel(StatusPanel::Status), "Done");
+    EXPECT_FALSE(window->naming().fileNameFresh());
     ASSERT_FALSE(align.isNull());
     EXPECT_TRUE(align->unloaded());
     EXPECT_FALSE(align->isVisible());

@@ -1,3 +1,4 @@
+#include "fake_workstation.h"
 #include "mask_test_support.h"
 #include "masking/frm_back.h"
 #include "masking/mask_point_file.h"
@@ -46,7 +47,7 @@ protected:
         state.maskImage.fill(grey);
         state.maskImage.setPixel(0, 0, 0xff102030);
         state.imageDCs[1] = QImage(4, 4, QImage::Format_RGB32);
-        editor = std::make_unique<frmBack>(state, op, [this](const QString &name) { savedNames << name; });
+        editor = std::make_unique<frmBack>(ws);
     }
 
     void click(int x, int y) { editor->Picture1_MouseDown(Qt::LeftButton, 0, x, y); }
@@ -72,7 +73,8 @@ protected:
 
     AppState state;
     ScriptedOperator op;
-    QStringList savedNames;
+    FakeCardLibrary card;
+    FakeWorkstation ws{state, op, card};
     std::unique_ptr<frmBack> editor;
     QTemporaryDir dir;
 };
@@ -163,7 +165,7 @@ TEST_F(MaskEditor, ClickingPointsStartsAnAreaAndDrawsThemRedAndGreen)
     EXPECT_EQ(editor->areas().point(1, 2), QPoint(32767, -32768));
 
     // Without crosses and lines only the points themselves show.
-    editor = std::make_unique<frmBack>(state, op, nullptr);
+    editor = std::make_unique<frmBack>(ws);
     click(5, 5);
     click(12, 10);
     picture = editor->Picture1->image();
@@ -312,6 +314,27 @@ TEST_F(MaskEditor, DeletingArea2Of3KeepsArea3sChoice)
     EXPECT_EQ(editor->Picture1->image(), shown(editor->combinedMask()));
 }
 
+TEST_F(MaskEditor, DeletingAnAreaPastTheLastDeletesNothingAndSaysSo)
+{
+    drawArea({{0, 0}, {5, 0}, {0, 5}});
+    drawArea({{10, 0}, {15, 0}, {10, 5}});
+    const MaskAreas before = editor->areas();
+    const QImage mask = editor->combinedMask();
+    editor->Text4->setText("5");
+    ASSERT_EQ(editor->areas().maskCurrentArea, 5);
+    op.messages.clear();
+    op.answers = {Answer::Yes};
+    editor->cmdUndo_Click();
+    ASSERT_EQ(op.messages.size(), 1u);
+    EXPECT_FALSE(op.messages[0].question);
+    EXPECT_EQ(op.messages[0].text, "There is no area 5 to delete.  The areas are numbered 1 to 2.");
+    EXPECT_EQ(op.messages[0].title, "Delete Area");
+    EXPECT_EQ(editor->areas().maskAreaCount, 2);
+    EXPECT_EQ(editor->areas().pointCount(2), 3);
+    EXPECT_EQ(editor->combinedMask(), mask);
+    EXPECT_EQ(editor->areas().maskPoints, before.maskPoints);
+}
+
 TEST_F(MaskEditor, ClearAllForgetsEveryAreaAndTheOneBeingEntered)
 {
     drawTriangle();
@@ -444,7 +467,7 @@ TEST_F(MaskEditor, SaveWritesTheMaskBitmapAndPointFileThenCloses)
     EXPECT_EQ(op.dialogs[0].record.filters, (QList<QPair<QString, QString>>{{"Mask bitmap files", "*.bng"}}));
     EXPECT_EQ(op.dialogs[0].record.defaultExtension, "bng");
     EXPECT_TRUE(op.dialogs[0].record.overwritePrompt);
-    EXPECT_EQ(savedNames, QStringList{name});
+    EXPECT_EQ(ws.panel(StatusPanel::AlignmentSource), name);
     EXPECT_EQ(fileBytes(name), encodeBmp24(mask));
     const QByteArray points = fileBytes(dir.filePath("mask1.bgp"));
     EXPECT_EQ(points, QByteArray("\"NB\",2\r\n3,#TRUE#\r\n1,1\r\n6,1\r\n1,6\r\n"
@@ -461,7 +484,7 @@ TEST_F(MaskEditor, SaveCancelledOrFailedKeepsEditorAndEarlierFiles)
 
     op.files = {QString()};
     editor->cmdSave_Click();
-    EXPECT_TRUE(savedNames.isEmpty());
+    EXPECT_TRUE(ws.panel(StatusPanel::AlignmentSource).isEmpty());
     EXPECT_TRUE(editor->isVisible());
     EXPECT_EQ(op.messages.size(), 1u);
 
@@ -503,7 +526,8 @@ TEST_F(MaskEditor, ReadPointFileRedrawsWithoutQuestionsAndSavesItBackIdentically
     EXPECT_EQ(op.dialogs[0].record.filters, (QList<QPair<QString, QString>>{{"Background Point files", "*.bgp"}}));
     EXPECT_EQ(op.dialogs[0].record.title, "Choose file name");
     EXPECT_TRUE(op.messages.empty());
-    EXPECT_EQ(state.currentFileName, name);
+    // The point file is the editor's own; the ".six" name stays as it was.
+    EXPECT_TRUE(ws.naming().currentFileName().isEmpty());
     EXPECT_EQ(editor->areas().maskAreaCount, 2);
     EXPECT_EQ(editor->areas().maskPointsEntered, 0);
     const auto read = mask_point_file::decode(contents, name);
@@ -516,7 +540,7 @@ TEST_F(MaskEditor, ReadPointFileRedrawsWithoutQuestionsAndSavesItBackIdentically
     EXPECT_EQ(fileBytes(dir.filePath("out.bgp")), contents);
 
     // The bare-number form: one area, background inside.
-    editor = std::make_unique<frmBack>(state, op, nullptr);
+    editor = std::make_unique<frmBack>(ws);
     const QString bare = dir.filePath("bare.bgp");
     writeFile(bare, "3\r\n1,1\r\n6,1\r\n1,6\r\n");
     op.files = {bare};
@@ -533,11 +557,11 @@ TEST_F(MaskEditor, BadOrCancelledPointFileChangesNothing)
     const MaskAreas before = editor->areas();
     const QImage mask = editor->combinedMask();
     const QImage picture = editor->Picture1->image();
-    state.currentFileName = "/data/run1.six";
+    ws.naming().adopt("/data/run1.six");
 
     op.files = {QString()};
     editor->cmdRead_Click();
-    EXPECT_EQ(state.currentFileName, "/data/run1.six");
+    EXPECT_EQ(ws.naming().currentFileName(), "/data/run1.six");
     EXPECT_EQ(op.messages.size(), 1u);
 
     const QString name = dir.filePath("bad.bgp");
@@ -575,7 +599,7 @@ TEST_F(MaskEditor, ReadSixTakesTheRedOfTheLeftHalfAndKeepsTheAreas)
     EXPECT_EQ(state.imageMaxSide, 15);
     EXPECT_EQ(state.imageHeight, 12);
     EXPECT_EQ(state.cropHeight, 12);
-    EXPECT_TRUE(state.fileNameFresh);
+    EXPECT_TRUE(ws.naming().fileNameFresh());
     ASSERT_EQ(state.maskImage.size(), QSize(15, 12));
     EXPECT_EQ(state.maskImage.pixel(14, 11), qRgb(14 * 8 + 11, 14 * 8 + 11, 14 * 8 + 11));
     EXPECT_EQ(state.maskImage.pixel(0, 0), qRgb(0, 0, 0));
@@ -655,7 +679,7 @@ TEST_F(MaskEditor, ZoomBarsPanOverALargeImage)
     for (int x = 0; x < 320; ++x)
         for (int y = 0; y < 220; ++y)
             state.maskImage.setPixel(x, y, qRgb(x % 256, y, 0));
-    editor = std::make_unique<frmBack>(state, op, nullptr);
+    editor = std::make_unique<frmBack>(ws);
     editor->cmdZoom_Click();
     MaskZoomPanel *zoom = editor->Frame1;
     EXPECT_EQ(zoom->HBar->maximum(), 170);
@@ -691,7 +715,7 @@ TEST_F(MaskEditorFromMainWindow, BackgroundButtonOpensTheEditorBesideTheMainWind
     const QTemporaryDir dir;
     op.files = {dir.filePath("m.bng")};
     editor->cmdSave_Click();
-    EXPECT_EQ(main.statusPanel(7), dir.filePath("m.bng"));
+    EXPECT_EQ(main.statusPanel(StatusPanel::AlignmentSource), dir.filePath("m.bng"));
     EXPECT_TRUE(QFile::exists(dir.filePath("m.bgp")));
 }
 

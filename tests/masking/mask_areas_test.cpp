@@ -77,7 +77,7 @@ TEST(MaskAreas, DeletingMovesLaterAreasDownWithTheirFlags)
     areas.maskInside[2] = true;
 
     MaskAreas deleted = areas;
-    deleted.deleteArea(2);
+    EXPECT_TRUE(deleted.deleteArea(2));
     EXPECT_EQ(deleted.maskAreaCount, 2);
     EXPECT_EQ(deleted.pointCount(1), 2);
     EXPECT_TRUE(deleted.inside(1));
@@ -92,17 +92,15 @@ TEST(MaskAreas, DeletingMovesLaterAreasDownWithTheirFlags)
     EXPECT_EQ(last.pointCount(3), 0);
     EXPECT_EQ(last.pointCount(2), 3);
 
-    MaskAreas beyond = areas;
-    beyond.deleteArea(7); // past the last area: only its own (empty) count goes
-    EXPECT_EQ(beyond.maskAreaCount, 2);
-    EXPECT_EQ(beyond.pointCount(3), 4);
-
+    // A number that names no area deletes nothing, past the last area too.
+    for (const int number : {0, 4, 7, 32, 33, -1}) {
+        MaskAreas beyond = areas;
+        EXPECT_FALSE(beyond.deleteArea(number)) << number;
+        EXPECT_EQ(beyond, areas) << number;
+    }
     MaskAreas none;
-    none.deleteArea(1);
+    EXPECT_FALSE(none.deleteArea(1));
     EXPECT_EQ(none.maskAreaCount, 0);
-    MaskAreas noArea = areas;
-    noArea.deleteArea(0);
-    EXPECT_EQ(noArea, areas);
 
     // Deleting the area still being entered ends its entry, so "Draw" does
     // not hand its points to the area below.

@@ -1,8 +1,7 @@
 #include "cli/mask_command.h"
+#include "fake_workstation.h"
 #include "masking/frm_back.h"
 #include "platform/bmp_file.h"
-#include "scripted_operator.h"
-#include "shell/app_state.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -42,8 +41,10 @@ TEST(MaskCommand, WritesTheSameBitmapAsTheEditorAfterReadingThePointFile)
     state.imageWidth = 53;
     state.imageHeight = 45;
     ScriptedOperator op;
+    FakeCardLibrary card;
+    FakeWorkstation workstation(state, op, card);
     {
-        frmBack editor(state, op, nullptr);
+        frmBack editor(workstation);
         op.files = {bgp, dir.filePath("editor.bng")};
         editor.cmdRead_Click();
         editor.cmdSave_Click();

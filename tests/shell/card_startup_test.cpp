@@ -1,6 +1,6 @@
 // Start-up with the card against the real capture library on its virtual
 // card: no fake between the main window and the library.
-#include "shell/application_end.h"
+#include "platform/application_end.h"
 #include "shell/capture_ini.h"
 #include "shell_fixture.h"
 
@@ -52,7 +52,7 @@ private:
 TEST_F(RealCardTest, StartUpWithTheCardBringsTheVirtualCardUpAndShutdownClosesItDown)
 {
     const QString folder = QCoreApplication::applicationDirPath();
-    ASSERT_TRUE(WriteCaptureIni(folder + "/capture.ini", 308, 331, 276, 87, 138, 276));
+    ASSERT_TRUE(WriteCaptureIni(folder + "/capture.ini", 308, 331, 276, 87, 138, 276).ok());
     QFile::remove(folder + "/dump.ini");
     settings = std::make_unique<SettingsStore>();
     MDIForm1 w(state, op, *settings, library, launcher);
@@ -61,14 +61,14 @@ TEST_F(RealCardTest, StartUpWithTheCardBringsTheVirtualCardUpAndShutdownClosesIt
     EXPECT_FALSE(state.noCard);
     EXPECT_EQ(op.texts(), QStringList());
     EXPECT_EQ(ended, -1);
-    EXPECT_EQ(state.liveConfig.videoStandard, 1);
-    EXPECT_EQ(state.liveConfig.OutputFormat, 7);
-    const ZulVideoWindow &c = state.currentWindow;
+    EXPECT_EQ(w.liveConfig().videoStandard, 1);
+    EXPECT_EQ(w.liveConfig().OutputFormat, 7);
+    const ZulVideoWindow &c = w.currentWindow();
     EXPECT_EQ(QList<int>({c.xOffset, c.xActive, c.xPixels, c.yOffset, c.yActive, c.yPixels, c.interlaced}),
               QList<int>({308, 331, 276, 87, 138, 276, 0}));
     // The start-up's snap is there to be read.
     ZulHandle bitmap = nullptr;
-    ASSERT_EQ(library.readoutDIB(&state.liveConfig, &bitmap), 0);
+    ASSERT_EQ(library.readoutDIB(&w.liveConfig(), &bitmap), 0);
     auto *lock = libraryFunction<decltype(ZUL_globalLock)>("ZUL_globalLock");
     auto *unlock = libraryFunction<decltype(ZUL_globalUnlock)>("ZUL_globalUnlock");
     const auto *header = static_cast<const std::int32_t *>(lock(bitmap));

@@ -1,7 +1,7 @@
 #include "shell_fixture.h"
 
+#include "platform/application_end.h"
 #include "platform/picture_box.h"
-#include "shell/application_end.h"
 #include "shell/area_selection.h"
 #include "shell/frm_set.h"
 
@@ -143,10 +143,10 @@ TEST_F(AreaWindowTest, OkWith256WritesItsCaptureWindowAndGeometry)
     EXPECT_EQ(state.cropWidth, 256);
     EXPECT_EQ(state.cropHeight, 256);
     EXPECT_EQ(state.imageMaxSide, 256);
-    EXPECT_EQ(w.picture(1)->size(), QSize(260, 260));
-    EXPECT_EQ(w.picture(2)->size(), QSize(516, 260));
-    EXPECT_EQ(w.picture(3)->size(), QSize(260, 260));
-    EXPECT_EQ(w.statusPanel(4), "6");
+    EXPECT_EQ(w.workPicture(WorkPicture::Loaded).size(), QSize(260, 260));
+    EXPECT_EQ(w.workPicture(WorkPicture::Composite).size(), QSize(516, 260));
+    EXPECT_EQ(w.workPicture(WorkPicture::Single).size(), QSize(260, 260));
+    EXPECT_EQ(w.statusPanel(StatusPanel::Status), "6");
     EXPECT_EQ(w.findChild<frmSet *>(), nullptr);
     EXPECT_TRUE(op.messages.empty());
 
@@ -169,8 +169,8 @@ TEST_F(AreaWindowTest, OkWith512WritesItsCaptureWindowAndGeometry)
     EXPECT_EQ(state.cropWidth, 512);
     EXPECT_EQ(state.cropHeight, 512);
     EXPECT_EQ(state.imageMaxSide, 512);
-    EXPECT_EQ(w.picture(2)->size(), QSize(1028, 516));
-    EXPECT_EQ(w.statusPanel(4), "6");
+    EXPECT_EQ(w.workPicture(WorkPicture::Composite).size(), QSize(1028, 516));
+    EXPECT_EQ(w.statusPanel(StatusPanel::Status), "6");
 }
 
 TEST_F(AreaWindowTest, FlexiDrawsARubberBandButOkIsRefusedUntilAnAreaIsChosen)
@@ -209,7 +209,7 @@ TEST_F(AreaWindowTest, FlexiDrawsARubberBandButOkIsRefusedUntilAnAreaIsChosen)
     EXPECT_EQ(op.messages[0].title, "Select Area");
     EXPECT_FALSE(QFile::exists(iniPath));
     EXPECT_EQ(state.cropWidth, 256);
-    EXPECT_EQ(w.statusPanel(4), "");
+    EXPECT_EQ(w.statusPanel(StatusPanel::Status), "");
     ASSERT_EQ(w.findChild<frmSet *>(), &a);
 
     // Outside Flexi the rectangle is no longer drawn, and OK goes through.
@@ -288,12 +288,10 @@ TEST_F(AreaWindowTest, AreaChangeReportsEachStepAndRefusesAnUnknownOption)
     QStringList digits;
     QTemporaryDir out;
     state.captureIniPath = out.filePath("capture.ini");
-    ASSERT_TRUE(area::applySizeOption(w, 1, nullptr, [&](const QString &d) { digits << d; }));
+    ASSERT_TRUE(area::applySizeOption(w, 1, [&](const QString &d) { digits << d; }).ok());
     EXPECT_EQ(digits, QStringList({"2", "3", "4", "5"}));
 
-    QString error;
-    EXPECT_FALSE(area::applySizeOption(w, 2, &error));
-    EXPECT_EQ(error, "There is no capture area 2.");
+    EXPECT_EQ(area::applySizeOption(w, 2).error, "There is no capture area 2.");
     EXPECT_EQ(state.imageSizeOption, 1);
     EXPECT_EQ(state.cropWidth, 512);
 }

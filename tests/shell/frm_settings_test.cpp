@@ -145,8 +145,8 @@ TEST_F(SettingsDialogTest, OpeningShowsTheRunningApplication)
     state.sabelnPath = "/opt/sabeln/sabeln -q";
     state.moireProgPath = "moire";
     w.averageText1()->setText("7");
-    w.setCheckValue(1, 1);
-    w.setCheckValue(3, 1);
+    w.setCheckValue(OptionBox::Filter, 1);
+    w.setCheckValue(OptionBox::AutoInc, 1);
     state.cutOffRatio = 0.125;
 
     frmSettings &d = open();
@@ -187,7 +187,7 @@ TEST_F(SettingsDialogTest, SetAsCurrentWithoutEditsChangesNothing)
     MDIForm1 &w = load();
     state.ondaraPath = "ondara";
     state.cutOffRatio = 0.3;
-    w.setCheckValue(2, 1);
+    w.setCheckValue(OptionBox::SaveI46, 1);
     w.mnuLabels_Click();
     const AppState before = state;
     const QString directory = QDir::currentPath();
@@ -201,9 +201,9 @@ TEST_F(SettingsDialogTest, SetAsCurrentWithoutEditsChangesNothing)
     EXPECT_EQ(state.imageSizeOption, 1);
     EXPECT_EQ(state.cropWidth, before.cropWidth);
     EXPECT_EQ(QDir::currentPath(), directory);
-    EXPECT_EQ(w.checkValue(1), 0);
-    EXPECT_EQ(w.checkValue(2), 1);
-    EXPECT_EQ(w.checkValue(3), 0);
+    EXPECT_EQ(w.checkValue(OptionBox::Filter), 0);
+    EXPECT_EQ(w.checkValue(OptionBox::SaveI46), 1);
+    EXPECT_EQ(w.checkValue(OptionBox::AutoInc), 0);
     EXPECT_TRUE(menuChecked(w, "mnuTop"));
     EXPECT_TRUE(menuChecked(w, "mnuShowLeft"));
     EXPECT_FALSE(menuChecked(w, "mnuLabels"));
@@ -225,8 +225,8 @@ TEST_F(SettingsDialogTest, SetAsCurrentAppliesEveryBoxAndTogglesOnlyDifferingMen
     EXPECT_EQ(state.cutOffRatio, 0.25);
 
     d.Command4_Click();
-    EXPECT_EQ(w.checkValue(1), 1);
-    EXPECT_EQ(w.checkValue(2), 1);
+    EXPECT_EQ(w.checkValue(OptionBox::Filter), 1);
+    EXPECT_EQ(w.checkValue(OptionBox::SaveI46), 1);
     EXPECT_TRUE(w.toolbarButton("filter")->isChecked());
     EXPECT_EQ(state.cutOffRatio, 0.4);
     EXPECT_EQ(QDir::currentPath(), QDir(other.path()).canonicalPath());
@@ -285,8 +285,8 @@ TEST_F(SettingsDialogTest, DefaultSettingsOnAnEmptyStore)
     MDIForm1 &w = load();
     // Make the running application differ from every default first.
     state.ondaraPath = "ondara";
-    w.setCheckValue(1, 1);
-    w.setCheckValue(2, 1);
+    w.setCheckValue(OptionBox::Filter, 1);
+    w.setCheckValue(OptionBox::SaveI46, 1);
     w.mnuTop_Click();
     frmSettings &d = open();
     d.Option1[2]->setChecked(true);
@@ -453,7 +453,7 @@ TEST_F(SettingsDialogTest, AreaChosenHereIsAppliedWithItsCaptureWindow)
     EXPECT_EQ(state.imageSizeOption, 1);
     EXPECT_EQ(state.cropWidth, 512);
     EXPECT_EQ(state.imageMaxSide, 512);
-    EXPECT_EQ(w.picture(2)->size(), QSize(1028, 516));
+    EXPECT_EQ(w.workPicture(WorkPicture::Composite).size(), QSize(1028, 516));
     QFile file(state.captureIniPath);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_TRUE(file.readAll().contains("xOffsetPAL=140\r\nxActivePAL=638\r\nxPixelsPAL=532\r\n"));
@@ -465,7 +465,7 @@ TEST_F(SettingsDialogTest, AreaChosenHereIsAppliedWithItsCaptureWindow)
     EXPECT_EQ(state.imageSizeOption, 1);
     EXPECT_EQ(state.cropWidth, 512);
     ASSERT_EQ(op.messages.size(), 1u);
-    EXPECT_TRUE(op.messages[0].text.startsWith("The capture area could not be changed: "));
+    EXPECT_TRUE(op.messages[0].text.startsWith("The capture area could not be changed.  Could not write "));
 }
 
 TEST_F(SettingsDialogTest, SavedDefaultsComeBackAfterARestart)
@@ -492,8 +492,8 @@ TEST_F(SettingsDialogTest, SavedDefaultsComeBackAfterARestart)
     state = AppState();
     MDIForm1 &again = load();
     EXPECT_EQ(state.ondaraPath, "/usr/bin/ondara");
-    EXPECT_EQ(again.checkValue(1), 1);
-    EXPECT_EQ(again.checkValue(2), 1);
+    EXPECT_EQ(again.checkValue(OptionBox::Filter), 1);
+    EXPECT_EQ(again.checkValue(OptionBox::SaveI46), 1);
     EXPECT_EQ(again.averageText1()->text(), "5");
     EXPECT_EQ(state.cutOffRatio, 0.4);
     EXPECT_EQ(QDir::currentPath(), QDir(other.path()).canonicalPath());

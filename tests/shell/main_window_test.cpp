@@ -1,6 +1,6 @@
 #include "shell_fixture.h"
 
-#include "shell/frm_img.h"
+#include "workbench/frm_img.h"
 
 #include <QAction>
 #include <QLineEdit>
@@ -44,7 +44,7 @@ TEST_F(ShellTest, ToolbarKeysAreCaseSensitive)
     MDIForm1 &w = load();
     w.Toolbar3_ButtonClick("Filter");
     w.Toolbar3_ButtonClick("File");
-    EXPECT_EQ(w.checkValue(1), 0);
+    EXPECT_EQ(w.checkValue(OptionBox::Filter), 0);
     EXPECT_TRUE(op.dialogs.empty());
     w.Toolbar3_ButtonClick("file");
     ASSERT_EQ(op.dialogs.size(), 1u);
@@ -56,17 +56,17 @@ TEST_F(ShellTest, FilterButtonPressedTwiceReturnsToFirstState)
     MDIForm1 &w = load();
     QAction *button = w.toolbarButton("filter");
     button->trigger();
-    EXPECT_EQ(w.checkValue(1), 1);
+    EXPECT_EQ(w.checkValue(OptionBox::Filter), 1);
     EXPECT_TRUE(button->isChecked());
     EXPECT_TRUE(menuChecked(w, "mnuFilter"));
     button->trigger();
-    EXPECT_EQ(w.checkValue(1), 0);
+    EXPECT_EQ(w.checkValue(OptionBox::Filter), 0);
     EXPECT_FALSE(button->isChecked());
     EXPECT_FALSE(menuChecked(w, "mnuFilter"));
 
     // The menu item inverts the same box and keeps its mark in step.
     w.findChild<QAction *>("mnuAuto")->trigger();
-    EXPECT_EQ(w.checkValue(3), 1);
+    EXPECT_EQ(w.checkValue(OptionBox::AutoInc), 1);
     EXPECT_TRUE(menuChecked(w, "mnuAuto"));
     EXPECT_TRUE(w.toolbarButton("auto")->isChecked());
 }
@@ -115,13 +115,13 @@ TEST_F(ShellTest, ClearCreatesTheSixImageWindowsHidden)
 TEST_F(ShellTest, UseDefaultSetsOriginsTwelve)
 {
     MDIForm1 &w = load();
-    w.setStatusPanel(7, "run.sal");
+    w.setStatusPanel(StatusPanel::AlignmentSource, "run.sal");
     w.findChild<QAction *>("mnuDefault")->trigger();
     for (int i = 1; i <= 6; ++i) {
         EXPECT_EQ(state.alignX[i], 12);
         EXPECT_EQ(state.alignY[i], 12);
     }
-    EXPECT_EQ(w.statusPanel(7), "Default");
+    EXPECT_EQ(w.statusPanel(StatusPanel::AlignmentSource), "Default");
 }
 
 TEST_F(ShellTest, ExternalProgramsStartOrSayWhyNot)
@@ -176,4 +176,38 @@ TEST_F(ShellTest, HelpMenuOpensAboutAndWhatsNew)
             titles << child->windowTitle();
     titles.sort();
     EXPECT_EQ(titles, QStringList({"About Isostep", "What's New..."}));
+}
+
+TEST_F(ShellTest, EveryWindowCommandShowsTheWindowAlreadyOpen)
+{
+    MDIForm1 &w = load();
+    struct Command {
+        const char *title;
+        void (MDIForm1::*run)();
+    };
+    const Command commands[] = {
+        {"Align", &MDIForm1::cmdAlign_Click},         {"Background", &MDIForm1::cmdBack_Click},
+        {"Select Area", &MDIForm1::cmdArea_Click},    {"Settings", &MDIForm1::mnuSettings_Click},
+        {"About Isostep", &MDIForm1::mnuAbout_Click}, {"What's New...", &MDIForm1::mnuWhatsNew_Click}};
+    auto windowsTitled = [&w](const QString &title) {
+        QList<QWidget *> found;
+        for (QWidget *child : w.findChildren<QWidget *>())
+            if (child->isWindow() && child->isVisible() && child->windowTitle() == title)
+                found << child;
+        return found;
+    };
+    for (const Command &command : commands) {
+        (w.*command.run)();
+        const QList<QWidget *> first = windowsTitled(QLatin1String(command.title));
+        ASSERT_EQ(first.size(), 1) << command.title;
+        (w.*command.run)();
+        EXPECT_EQ(windowsTitled(QLatin1String(command.title)), first) << command.title;
+
+        // Once closed, the command loads a new one.
+        first[0]->close();
+        (w.*command.run)();
+        const QList<QWidget *> again = windowsTitled(QLatin1String(command.title));
+        ASSERT_EQ(again.size(), 1) << command.title;
+        EXPECT_NE(again[0], first[0]) << command.title;
+    }
 }

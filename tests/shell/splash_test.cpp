@@ -1,4 +1,4 @@
-#include "shell/application_end.h"
+#include "platform/application_end.h"
 #include "shell/frm_splash.h"
 
 #include <QLabel>

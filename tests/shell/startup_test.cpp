@@ -1,6 +1,6 @@
 #include "shell_fixture.h"
 
-#include "shell/zul_errors.h"
+#include "workbench/zul_errors.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -35,15 +35,16 @@ TEST_F(ShellTest, EmptyStoreGivesEveryStartUpDefault)
     EXPECT_TRUE(menuChecked(w, "mnuLabels"));
     EXPECT_FALSE(w.findChild<QToolBar *>("Toolbar1")->isHidden());
     EXPECT_FALSE(w.findChild<QToolBar *>("Toolbar3")->isHidden());
-    for (int box = 1; box <= 5; ++box)
-        EXPECT_EQ(w.checkValue(box), 0) << box;
+    for (const OptionBox box :
+         {OptionBox::Filter, OptionBox::SaveI46, OptionBox::AutoInc, OptionBox::SaveI4, OptionBox::SaveI6})
+        EXPECT_EQ(w.checkValue(box), 0) << static_cast<int>(box);
     EXPECT_TRUE(state.ondaraPath.isEmpty() && state.sabelnPath.isEmpty() && state.moireProgPath.isEmpty());
     for (int i = 1; i <= 6; ++i) {
         EXPECT_EQ(state.alignX[i], 10);
         EXPECT_EQ(state.alignY[i], 10);
     }
-    EXPECT_EQ(w.statusPanel(2), "CHOOSE FILE NAME");
-    EXPECT_EQ(w.statusPanel(7), "Default");
+    EXPECT_EQ(w.statusPanel(StatusPanel::FileName), "CHOOSE FILE NAME");
+    EXPECT_EQ(w.statusPanel(StatusPanel::AlignmentSource), "Default");
     EXPECT_TRUE(state.captureIniPath.endsWith("/capture.ini"));
     EXPECT_TRUE(state.capTotalIniPath.endsWith("/captotal.ini"));
     EXPECT_TRUE(state.dumpIniPath.endsWith("/dump.ini"));
@@ -81,16 +82,16 @@ TEST_F(ShellTest, StoredOptionsRestoreBoxesAndTheirMirrors)
     store("options", "cor", "0.4");
     store("software", "ondara", "ondara --batch");
     MDIForm1 &w = load();
-    EXPECT_EQ(w.checkValue(3), 1);
+    EXPECT_EQ(w.checkValue(OptionBox::AutoInc), 1);
     EXPECT_TRUE(w.toolbarButton("auto")->isChecked());
     EXPECT_TRUE(menuChecked(w, "mnuAuto"));
-    EXPECT_EQ(w.checkValue(1), 1);
+    EXPECT_EQ(w.checkValue(OptionBox::Filter), 1);
     EXPECT_TRUE(w.toolbarButton("filter")->isChecked());
     EXPECT_TRUE(menuChecked(w, "mnuFilter"));
-    EXPECT_EQ(w.checkValue(2), 0);
+    EXPECT_EQ(w.checkValue(OptionBox::SaveI46), 0);
     EXPECT_FALSE(w.toolbarButton("x46")->isChecked());
     EXPECT_FALSE(menuChecked(w, "mnu46"));
-    EXPECT_EQ(w.checkValue(4), 1);
+    EXPECT_EQ(w.checkValue(OptionBox::SaveI4), 1);
     EXPECT_EQ(state.averageCount, 7);
     EXPECT_EQ(w.averageText3()->text(), "7");
     EXPECT_DOUBLE_EQ(state.cutOffRatio, 0.4);
@@ -164,8 +165,8 @@ TEST_F(ShellTest, ShutdownWithSaveOnExitStoresEveryOption)
     store("options", "directory", folder.path());
     store("software", "sabeln", "sabeln -x");
     MDIForm1 &w = load();
-    w.setCheckValue(2, 1);
-    w.setCheckValue(5, 1);
+    w.setCheckValue(OptionBox::SaveI46, 1);
+    w.setCheckValue(OptionBox::SaveI6, 1);
     w.averageText1()->setText("3");
     w.mnuTop_Click();
     w.mnuSaveExit_Click();
@@ -202,4 +203,23 @@ TEST_F(ShellTest, StoredCutOffOutsideTheFilterRangeFallsBackToTheDefault)
     store("options", "cor", "25");
     load();
     EXPECT_DOUBLE_EQ(state.cutOffRatio, 0.25);
+}
+
+TEST_F(ShellTest, StoredAverageThatIsNoNumberCountsAsAbsent)
+{
+    for (const char *stored : {"lots", "", "40000"}) {
+        store("options", "average", stored);
+        op.messages.clear();
+        op.beeps = 0;
+        MDIForm1 &w = load();
+        EXPECT_TRUE(op.messages.empty()) << stored;
+        EXPECT_EQ(op.beeps, 0) << stored;
+        EXPECT_EQ(w.averageText1()->text(), "1") << stored;
+        EXPECT_EQ(w.averageText3()->text(), "1") << stored;
+        EXPECT_EQ(state.averageCount, 1) << stored;
+        // Saved on exit, the damaged value is replaced by the count in use.
+        w.mnuSaveExit_Click();
+        w.Form_Unload();
+        EXPECT_EQ(SettingsStore().text("options", "average"), "1") << stored;
+    }
 }

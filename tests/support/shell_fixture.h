@@ -4,9 +4,9 @@
 #include "platform/program_launcher.h"
 #include "platform/settings_store.h"
 #include "scripted_operator.h"
-#include "shell/app_state.h"
 #include "shell/mdi_form1.h"
 #include "temp_settings.h"
+#include "workbench/app_state.h"
 
 #include <QDir>
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 #include "zul_errors.h"
 
-#include "application_end.h"
+#include "platform/application_end.h"
 #include "platform/card_library.h"
 #include "platform/operator.h"
 

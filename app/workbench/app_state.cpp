@@ -1,5 +1,18 @@
 #include "app_state.h"
 
+void AppState::takeImageSet(const std::array<QImage, 6> &images)
+{
+    for (int i = 1; i <= 6; ++i)
+        imageDCs[i] = images[i - 1];
+    ++imageSet;
+}
+
+void AppState::releaseImageSet()
+{
+    for (int i = 1; i <= 6; ++i)
+        imageDCs[i] = QImage();
+}
+
 void AppState::applyGeometry()
 {
     if (imageSizeOption == 0) {
