@@ -114,18 +114,18 @@ private:
 
 TEST_F(SharedWork, NoToTheOldNameThenCancelWritesNothing)
 {
-    setFilename(path("spec.six"));
+    setFilename(path("specimen.six"));
     reflection("a", {}, {Answer::Cancel});
-    const QByteArray setA = fileBytes(path("spec.six"));
+    const QByteArray setA = fileBytes(path("specimen.six"));
     ASSERT_EQ(setA, sixOf("a", 10));
 
     op.messages.clear();
     op.answers = {Answer::No};
     op.files = {QString()};
     SixStepSequence(ws, SixLayout::Reflection).run();
-    EXPECT_EQ(fileBytes(path("spec.six")), setA);
+    EXPECT_EQ(fileBytes(path("specimen.six")), setA);
     EXPECT_EQ(op.texts(),
-              QStringList({"Use previous file name (" + path("spec.six")
+              QStringList({"Use previous file name (" + path("specimen.six")
                            + ")?  This will overwrite your last set of data.  Choose YES to proceed or NO "
                              "to choose new file name."}));
     EXPECT_EQ(op.unscripted, 0);
@@ -133,7 +133,7 @@ TEST_F(SharedWork, NoToTheOldNameThenCancelWritesNothing)
 
 TEST_F(SharedWork, ANameChosenAtAlignmentOkIsTheNameTheNextCaptureOffersAndWrites)
 {
-    setFilename(path("spec.six"));
+    setFilename(path("specimen.six"));
     writeFile("input.six", sixOf("b", 10));
 
     reflection("a", {}, {Answer::Yes});
@@ -157,7 +157,7 @@ TEST_F(SharedWork, ANameChosenAtAlignmentOkIsTheNameTheNextCaptureOffersAndWrite
                     "NO to choose new file name.");
     EXPECT_EQ(finished(), QStringList({"Finished.  Written file as " + path("new.six")}));
     EXPECT_EQ(fileBytes(path("new.six")), sixOf("a", 12));
-    EXPECT_FALSE(QFile::exists(path("spec.six")));
+    EXPECT_FALSE(QFile::exists(path("specimen.six")));
     EXPECT_EQ(op.unscripted, 0);
 }
 
@@ -211,7 +211,7 @@ TEST_F(SharedWork, APointFileReadNeverBecomesTheSixName)
 
 TEST_F(SharedWork, AlignAgainKeepsTheMarkersAndTheMaskEditorLeavesAWaitingSetAlone)
 {
-    setFilename(path("spec.six"));
+    setFilename(path("specimen.six"));
     reflection("a", {}, {Answer::Yes});
     frmAlign &align = alignWindow();
     align.Picture1_KeyDown(1, frmAlign::KeyReturn, 0);
@@ -239,13 +239,13 @@ TEST_F(SharedWork, AlignAgainKeepsTheMarkersAndTheMaskEditorLeavesAWaitingSetAlo
     align.Command1_Click();
     op.messages.clear();
     align.cmdOK_Click();
-    EXPECT_EQ(finished(), QStringList({"Finished.  Written file as " + path("spec.six")}));
-    EXPECT_EQ(fileBytes(path("spec.six")), sixOf("a", 12));
+    EXPECT_EQ(finished(), QStringList({"Finished.  Written file as " + path("specimen.six")}));
+    EXPECT_EQ(fileBytes(path("specimen.six")), sixOf("a", 12));
 }
 
 TEST_F(SharedWork, ARunThatStopsHalfWayLeavesTheWaitingSetWholeAndNoLongerWaiting)
 {
-    setFilename(path("spec.six"));
+    setFilename(path("specimen.six"));
     reflection("a", {}, {Answer::Yes});
     ASSERT_EQ(state.alignState, 1);
     std::array<QImage, 7> setA = state.imageDCs;
@@ -259,7 +259,7 @@ TEST_F(SharedWork, ARunThatStopsHalfWayLeavesTheWaitingSetWholeAndNoLongerWaitin
     EXPECT_EQ(op.messages[2].text,
               "The run stopped before all six images were read, so the set waiting in the Align "
               "window is no longer written as "
-                  + path("spec.six") + ".  OK there now asks whether and where to save it.");
+                  + path("specimen.six") + ".  OK there now asks whether and where to save it.");
     EXPECT_EQ(state.alignState, 0);
     for (int i = 1; i <= 6; ++i)
         EXPECT_EQ(state.imageDCs[i], setA[i]) << i;
@@ -270,5 +270,5 @@ TEST_F(SharedWork, ARunThatStopsHalfWayLeavesTheWaitingSetWholeAndNoLongerWaitin
     op.answers = {Answer::No};
     alignWindow().cmdOK_Click();
     EXPECT_EQ(op.texts(), QStringList({"Do you wish to save the .six data?"}));
-    EXPECT_FALSE(QFile::exists(path("spec.six")));
+    EXPECT_FALSE(QFile::exists(path("specimen.six")));
 }

@@ -153,10 +153,10 @@ TEST_F(NamingTest, CaptureWithoutANameAsksForOne)
 
 TEST_F(NamingTest, TheCounterStopsAtItsLastNumberInsteadOfWrapping)
 {
-    setFilename("/data/spec.six");
+    setFilename("/data/specimen.six");
     for (int n = 1; n <= 32767; ++n)
         ASSERT_TRUE(naming.namingStep(Wording::Reflection, true));
-    EXPECT_EQ(naming.currentFileName(), "/data/spec32767.six");
+    EXPECT_EQ(naming.currentFileName(), "/data/specimen32767.six");
 
     EXPECT_FALSE(naming.namingStep(Wording::Reflection, true));
     ASSERT_EQ(op.messages.size(), 1u);
@@ -164,7 +164,7 @@ TEST_F(NamingTest, TheCounterStopsAtItsLastNumberInsteadOfWrapping)
               "The file counter has reached 32767 and cannot number another file.  "
               "Choose a new file name with Set Filename.");
     EXPECT_EQ(op.messages[0].icon, Operator::Icon::Exclamation);
-    EXPECT_EQ(naming.currentFileName(), "/data/spec32767.six");
+    EXPECT_EQ(naming.currentFileName(), "/data/specimen32767.six");
     EXPECT_EQ(naming.fileCounter(), 32767);
 
     // A new name numbers from 1 again.

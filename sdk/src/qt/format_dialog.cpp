@@ -94,8 +94,8 @@ void FormatDialog::placeControls()
     connect(crop, &QPushButton::clicked, this, &FormatDialog::autoCrop);
 
     for (size_t i = 0; i < std::size(kSliders); ++i) {
-        const SliderSpec &spec = kSliders[i];
-        const QString name = QLatin1String(spec.name);
+        const SliderSpec &entry = kSliders[i];
+        const QString name = QLatin1String(entry.name);
         auto *slider = new QSlider(Qt::Vertical, this);
         slider->setObjectName(QStringLiteral("Slider1"));
         slider->setRange(-kLimit, kLimit);
@@ -103,16 +103,16 @@ void FormatDialog::placeControls()
         slider->setSingleStep(1);
         slider->setTickInterval(10);
         slider->setTickPosition(QSlider::TicksBothSides);
-        slider->setGeometry(du.rect(spec.x, 31, 13, 101));
+        slider->setGeometry(du.rect(entry.x, 31, 13, 101));
         slider->setAccessibleName(name);
         slider->setToolTip(name + QStringLiteral(": up for more"));
         slider->setAccessibleDescription(slider->toolTip());
-        controls_[i] = {slider, spec.value};
+        controls_[i] = {slider, entry.value};
         connect(slider, &QSlider::actionTriggered, this, [this, i](int action) { scrolled(controls_[i], action); });
 
         const QString lower = name.toLower();
-        icon(this, spec.moreIcon, QStringLiteral("more ") + lower, du.rect(spec.x - 4, 16, 21, 14));
-        icon(this, spec.lessIcon, QStringLiteral("less ") + lower, du.rect(spec.x - 4, 132, 21, 14));
+        icon(this, entry.moreIcon, QStringLiteral("more ") + lower, du.rect(entry.x - 4, 16, 21, 14));
+        icon(this, entry.lessIcon, QStringLiteral("less ") + lower, du.rect(entry.x - 4, 132, 21, 14));
     }
 
     auto *reset = button(this, QStringLiteral("Reset"), QStringLiteral("Set all four controls back to 0"));
