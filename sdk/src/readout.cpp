@@ -341,7 +341,8 @@ void copyRawWords(const std::uint8_t *line, int lineWords, int from, int words, 
         k = 1;
     }
     const int stored = std::clamp(lineWords - (from + k), 0, words - k);
-    std::memcpy(out + 2 * k, line + 2 * (from + k), static_cast<std::size_t>(stored) * 2);
+    if (stored > 0)
+        std::memcpy(out + 2 * k, line + 2 * (from + k), static_cast<std::size_t>(stored) * 2);
     for (k += stored; k < words; ++k) {
         out[2 * k] = 128;
         out[2 * k + 1] = 16;
