@@ -400,9 +400,9 @@ int VirtualCard::baseDelay() const
 // 8-9 in bits 6-7, VA's bits 8-9 in bits 4-5, HD's bits 8-10 in bits 2-4 and
 // W2's bits 8-9 in bits 0-1. So bit 4 is VA's bit 8 plus HD's bit 10 (VA
 // stays below 768, so the sum never carries into VD). Which of the two it
-// is shows in where the window would start on the video line: with HD's
-// bit 10 set it lies past the line's end unless the window really is that
-// far right, and without it before the line's start unless it is not.
+// holds shows in where the window would start on the video line: a delay
+// of 1024 or more lands on the line only for a window that far right, and
+// any other window would start past the line's end with it.
 // VS is the 13-bit 512 - 512 x active / stored lines; the library only
 // ever shrinks, so every value reads as a scale of at least 512, up to the
 // 14-fold 7168 of the strongest shrink.
