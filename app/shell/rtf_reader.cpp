@@ -1,5 +1,7 @@
 #include "rtf_reader.h"
 
+#include "rtf_charsets.h"
+
 #include <QColor>
 #include <QFont>
 #include <QStringDecoder>
@@ -48,6 +50,8 @@ public:
             return;
         number_ = number;
         decoder_ = QStringDecoder();
+        if (number == kSymbolCodePage)
+            return;
         if (number == 65001)
             decoder_ = QStringDecoder(QStringDecoder::Utf8);
         else if (number != 1252)
@@ -58,6 +62,8 @@ public:
 
     QString decode(const QByteArray &bytes)
     {
+        if (number_ == kSymbolCodePage)
+            return decodeSymbol(bytes);
         if (decoder_.isValid())
             return decoder_.decode(bytes);
         QString text;
@@ -84,6 +90,7 @@ struct GroupState {
     bool italic = false;
     bool underline = false;
     bool strike = false;
+    bool hidden = false;
     QTextCharFormat::VerticalAlignment vertical = QTextCharFormat::AlignNormal;
     int halfPoints = kDefaultHalfPoints;
     int font = -1; // -1: the document's default font
@@ -99,7 +106,7 @@ struct GroupState {
 
     void resetCharacter()
     {
-        bold = italic = underline = strike = false;
+        bold = italic = underline = strike = hidden = false;
         vertical = QTextCharFormat::AlignNormal;
         halfPoints = kDefaultHalfPoints;
         font = -1;
@@ -378,7 +385,13 @@ private:
             s.destination = Destination::Skip;
         } else if (word == "ansicpg") {
             if (hasParameter && parameter > 0)
-                codePage_.select(parameter);
+                ansiCodePage_ = parameter;
+        } else if (word == "fcharset") {
+            if (s.destination == Destination::FontTable && fontEntry_ >= 0 && codePageOfCharset(parameter) != 0)
+                fontCharsetPages_[fontEntry_] = codePageOfCharset(parameter);
+        } else if (word == "cpg") {
+            if (s.destination == Destination::FontTable && fontEntry_ >= 0 && hasParameter && parameter > 0)
+                fontCodePages_[fontEntry_] = parameter;
         } else if (word == "deff") {
             defaultFont_ = parameter;
         } else if (word == "f") {
@@ -407,6 +420,8 @@ private:
             s.underline = false;
         } else if (word == "strike") {
             s.strike = on;
+        } else if (word == "v") {
+            s.hidden = on;
         } else if (word == "super") {
             s.vertical = QTextCharFormat::AlignSuperScript;
         } else if (word == "sub") {
@@ -469,6 +484,7 @@ private:
     void decodeBytes()
     {
         if (!pendingBytes_.isEmpty()) {
+            codePage_.select(currentCodePage());
             pendingText_ += codePage_.decode(pendingBytes_);
             pendingBytes_.clear();
         }
@@ -482,6 +498,8 @@ private:
         const QString text = std::exchange(pendingText_, QString());
         switch (destination()) {
         case Destination::Text:
+            if (state().hidden)
+                break;
             cursor_.setBlockFormat(blockFormat());
             cursor_.insertText(text, charFormat());
             break;
@@ -513,6 +531,24 @@ private:
             return;
         cursor_.setBlockFormat(blockFormat());
         cursor_.insertBlock(blockFormat(), charFormat());
+    }
+
+    // 8-bit text is in the code page of its font: the one the font names
+    // with \cpg, else that of its character set, else the document's. A
+    // font's own name in the font table is written in its code page too.
+    int currentCodePage() const
+    {
+        int font = -1;
+        if (!stack_.empty())
+            font = destination() == Destination::FontTable ? fontEntry_
+                   : stack_.back().font >= 0                ? stack_.back().font
+                                                            : defaultFont_;
+        for (const auto *pages : {&fontCodePages_, &fontCharsetPages_}) {
+            const auto found = pages->find(font);
+            if (found != pages->end())
+                return found->second;
+        }
+        return ansiCodePage_;
     }
 
     void commitFont()
@@ -583,8 +619,11 @@ private:
     QByteArray pendingBytes_;
     QString pendingText_;
     CodePage codePage_;
+    int ansiCodePage_ = 1252;
 
     std::map<int, QString> fonts_;
+    std::map<int, int> fontCodePages_;    // from \cpg
+    std::map<int, int> fontCharsetPages_; // from \fcharset
     int defaultFont_ = -1;
     int fontEntry_ = -1;
     QString fontName_;

@@ -8,8 +8,9 @@ class QTextDocument;
 // Reads the Rich Text that WordPad and the RichEdit control write into a
 // QTextDocument: paragraphs and their alignment, tabs and line breaks, bold,
 // italic, underline, strike-out, super- and subscript, font size, the font and
-// colour tables, 8-bit text in the file's code page and \u characters.
-// Everything else (pictures, objects, style sheets, document information and
+// colour tables, 8-bit text in the code page of its font (\cpg, else its
+// \fcharset, else the file's \ansicpg) and \u characters. Hidden text (\v)
+// is not shown. Everything else (pictures, objects, style sheets, document information and
 // every \* destination) is passed over.
 //
 // The document is cleared first. Returns false with a reason in *error, in

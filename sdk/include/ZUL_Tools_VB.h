@@ -185,6 +185,20 @@ ZUL_API int ZUL_flashSnap(void);
 ZUL_API int ZUL_extTrigSnap(int timeoutMs);
 ZUL_API int ZUL_enableFlash(int mode, ZulFlashRoutine routine, int delay);
 ZUL_API int ZUL_disableFlash(void);
+/* Readout formats, with bytes per pixel: 1 grey (1); 2 grey in 16 dithered
+ * levels (1/2, the first pixel in the high nibble); 3 dithered 3-3-2 colour
+ * index (1); 4 16-bit 5-5-5 (2); 5 16-bit 5-6-5 (2); 6 R, G, B (3);
+ * 7 B, G, R (3); 8 B, G, R, 0 (4); 9 Y, Cr, Cb (3); 10 the card's raw
+ * Cb, Y, Cr, Y words (2, see below); 11 Y, Cb, Cr (3). Formats 3 to 11 need
+ * a colour snap.
+ *
+ * Format 10 gives `count` rounded up to even words, starting at the pair
+ * that holds `firstPixel`: when that pixel is the second of its pair on the
+ * card, the words start one pixel early, so the pixel asked for is always
+ * among them (and an even count then ends one pixel before the last one
+ * asked for). A pair that began before the card started storing the line
+ * gets the Cb of the pair after it and a black first pixel (Y 16); words
+ * past the end of the line are black (128, 16). */
 ZUL_API int ZUL_startReadout(int format, int16_t *lineBytes);
 ZUL_API int ZUL_readLine(uint8_t *buffer, int firstPixel, int count);
 ZUL_API int ZUL_skipLines(int n);

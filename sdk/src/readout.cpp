@@ -1,6 +1,7 @@
 #include "connection.h"
 #include "fast_convert.h"
 #include "function_trail.h"
+#include "raw_pairs.h"
 #include "registers.h"
 #include "snap.h"
 
@@ -326,6 +327,28 @@ int lineWords(const ZulCard &card)
     return card.storedWidth < card.outputWidth ? (card.outputWidth + 1) & ~1 : card.storedWidth;
 }
 
+// Raw Cb-Y-Cr-Y words from pixel `from` on. The pair in front of an
+// odd-delay line (from -1) began before the card started storing: its Cb
+// is made up as the colour formats make it, from the pair after it, and
+// its first pixel, outside the window, is black. Past the stored line,
+// black too, rather than bytes of whatever line the buffer held before.
+void copyRawWords(const std::uint8_t *line, int lineWords, int from, int words, std::uint8_t *out)
+{
+    int k = 0;
+    if (from < 0 && words > 0) {
+        out[0] = lineWords > 1 ? line[2] : 128;
+        out[1] = 16;
+        k = 1;
+    }
+    const int stored = std::clamp(lineWords - (from + k), 0, words - k);
+    if (stored > 0)
+        std::memcpy(out + 2 * k, line + 2 * (from + k), static_cast<std::size_t>(stored) * 2);
+    for (k += stored; k < words; ++k) {
+        out[2 * k] = 128;
+        out[2 * k + 1] = 16;
+    }
+}
+
 std::uint16_t lineBytesFor(int format, int width)
 {
     static constexpr int kPerPixelTimesTwo[12] = {0, 2, 1, 2, 4, 4, 6, 6, 8, 6, 0, 6};
@@ -334,39 +357,9 @@ std::uint16_t lineBytesFor(int format, int width)
     return static_cast<std::uint16_t>((kPerPixelTimesTwo[format] * width + 1) / 2);
 }
 
-} // namespace
-} // namespace zul
-
-using namespace zul;
-
-extern "C" ZUL_API int ZUL_startReadout(int format, int16_t *lineBytes)
-{
-    entering("ZUL_startReadout");
-    ZulCard *card = currentCard();
-    if (!card)
-        return failed(ZUL_ERR_NOT_INITIALIZED);
-    card->readoutStarted = 0;
-    if (!card->snapFinished)
-        return failed(ZUL_ERR_SNAP_NOT_FINISHED);
-    if (format < 1 || format > 11)
-        return failed(ZUL_ERR_RANGE);
-    if (format >= 3 && card->monochrome == 1)
-        return failed(ZUL_ERR_MONOCHROME);
-    card->readoutFormat = format;
-    card->linesRead = 0;
-    resetLinePointer();
-    card->hardwareLine = 0;
-    // Cached lines of a grey readout are Y samples, of a colour one pairs:
-    // neither may stand in for the other.
-    card->cachedLineA = -1;
-    card->cachedLineB = -1;
-    if (lineBytes)
-        *lineBytes = static_cast<std::int16_t>(lineBytesFor(format, card->outputWidth));
-    card->readoutStarted = 1;
-    return ZUL_OK;
-}
-
-extern "C" ZUL_API int ZUL_readLine(uint8_t *buffer, int firstPixel, int count)
+// ZUL_readLine, with format 10 giving either the count rounded up to even
+// words, as callers size their buffers for, or every pair the pixels touch.
+int readLine(std::uint8_t *buffer, int firstPixel, int count, bool wholePairs)
 {
     entering("ZUL_readLine");
     ZulCard *card = currentCard();
@@ -402,23 +395,67 @@ extern "C" ZUL_API int ZUL_readLine(uint8_t *buffer, int firstPixel, int count)
         if (k < n)
             buffer[k / 2] = static_cast<std::uint8_t>((level(k) & 240) | (buffer[k / 2] & 15));
     } else if (format == 10) {
-        // Whole pairs from the first one that starts at or after the first
-        // pixel, so the bytes always run Cb, Y, Cr, Y.
-        // A pair reaching past the stored line is made up with black rather
-        // than bytes of whatever line the buffer held before.
-        const int from = x + ((x + card->oddDelay) & 1);
-        const int words = 2 * ((n + 1) / 2);
-        const int stored = std::clamp(lineWords(*card) - from, 0, words);
-        std::memcpy(buffer, line + 2 * from, static_cast<std::size_t>(stored) * 2);
-        for (int k = stored; k < words; ++k) {
-            buffer[2 * k] = 128;
-            buffer[2 * k + 1] = 16;
-        }
+        const RawSpan span = rawSpan(*card, x, n);
+        const int words = wholePairs ? span.words : (n + 1) & ~1;
+        copyRawWords(line, lineWords(*card), x - span.lead, words, buffer);
     } else {
         convertColour(t, format, line, lineWords(*card), card->oddDelay, x, n, row, buffer);
     }
     ++card->linesRead;
     return ZUL_OK;
+}
+
+} // namespace
+
+RawSpan rawSpan(const ZulCard &card, int firstPixel, int count)
+{
+    RawSpan span{};
+    span.lead = (firstPixel + card.oddDelay) & 1;
+    span.words = (span.lead + count + 1) & ~1;
+    const bool secondStored = firstPixel + count < lineWords(card);
+    span.pixels = span.lead + count + (((span.lead + count) & 1) != 0 && secondStored ? 1 : 0);
+    return span;
+}
+
+int readLineWholePairs(std::uint8_t *buffer, int firstPixel, int count)
+{
+    return readLine(buffer, firstPixel, count, true);
+}
+
+} // namespace zul
+
+using namespace zul;
+
+extern "C" ZUL_API int ZUL_startReadout(int format, int16_t *lineBytes)
+{
+    entering("ZUL_startReadout");
+    ZulCard *card = currentCard();
+    if (!card)
+        return failed(ZUL_ERR_NOT_INITIALIZED);
+    card->readoutStarted = 0;
+    if (!card->snapFinished)
+        return failed(ZUL_ERR_SNAP_NOT_FINISHED);
+    if (format < 1 || format > 11)
+        return failed(ZUL_ERR_RANGE);
+    if (format >= 3 && card->monochrome == 1)
+        return failed(ZUL_ERR_MONOCHROME);
+    card->readoutFormat = format;
+    card->linesRead = 0;
+    resetLinePointer();
+    card->hardwareLine = 0;
+    // Cached lines of a grey readout are Y samples, of a colour one pairs:
+    // neither may stand in for the other.
+    card->cachedLineA = -1;
+    card->cachedLineB = -1;
+    if (lineBytes)
+        *lineBytes = static_cast<std::int16_t>(lineBytesFor(format, card->outputWidth));
+    card->readoutStarted = 1;
+    return ZUL_OK;
+}
+
+extern "C" ZUL_API int ZUL_readLine(uint8_t *buffer, int firstPixel, int count)
+{
+    return readLine(buffer, firstPixel, count, false);
 }
 
 extern "C" ZUL_API int ZUL_skipLines(int n)

@@ -1,9 +1,11 @@
 #include "applied_config.h"
+#include "connection.h"
 #include "extended_snap.h"
 #include "frame_sums.h"
 #include "global_blocks.h"
 #include "messages.h"
 #include "packed_bitmap.h"
+#include "raw_pairs.h"
 
 #include <cstring>
 
@@ -28,12 +30,16 @@ extern "C" ZUL_API int ZULX_snapAverageDIB(ZulConfig *config, ZulHandle *out, in
     const int width = window.xPixels;
     const int height = window.yPixels;
     const BitmapLayout layout = *bitmapLayout(format, width, height);
-    const auto pairs = static_cast<std::size_t>((width + 1) / 2);
-    const std::size_t rawBytes = pairs * (format == 1 ? 2 : 4); // one sum each
-    const std::size_t sumRowBytes = 2 * rawBytes;
     // The window is checked before any memory is sized by it.
     if (const int r = ZUL_prepareSnap(&window))
         return r;
+    // Colour sums run over whole pairs, from the one that holds the first
+    // pixel (it may start one pixel before the window) to the one that
+    // holds the last, so each pixel converts with its own pair's chroma.
+    const RawSpan span = rawSpan(*currentCard(), 0, width);
+    const std::size_t rawBytes =
+        format == 1 ? static_cast<std::size_t>((width + 1) / 2) * 2 : static_cast<std::size_t>(span.words) * 2;
+    const std::size_t sumRowBytes = 2 * rawBytes; // one 16-bit sum per raw byte
 
     OwnedBlock work(2 * sumRowBytes);
     LockedBlock line(work.get());
@@ -53,7 +59,8 @@ extern "C" ZUL_API int ZULX_snapAverageDIB(ZulConfig *config, ZulHandle *out, in
         if (const int r = ZUL_startReadout(format == 1 ? 1 : 10, nullptr))
             return r;
         for (int row = 0; row < height; ++row) {
-            if (const int r = ZUL_readLine(line.bytes(), 0, width))
+            if (const int r = format == 1 ? ZUL_readLine(line.bytes(), 0, width)
+                                          : readLineWholePairs(line.bytes(), 0, width))
                 return r;
             addToSums(sums + static_cast<std::size_t>(height - 1 - row) * rawBytes, line.bytes(), rawBytes);
         }
@@ -66,15 +73,19 @@ extern "C" ZUL_API int ZULX_snapAverageDIB(ZulConfig *config, ZulHandle *out, in
     std::memset(line.bytes(), 0, 2 * sumRowBytes);
     for (int row = 0; row < height; ++row) {
         averageOfSums(sums + static_cast<std::size_t>(row) * rawBytes, rawBytes, by, averaged);
-        const std::uint8_t *result = averaged;
-        if (format == 7) {
-            // Without a snap there is no picture: black, not the colour of
-            // all-zero Cb-Y-Cr-Y words.
-            if (snaps > 0)
-                ZUL_convertCbYCrYToBGR24(converted, averaged, width);
-            result = converted;
+        std::uint8_t *to = pixels + static_cast<std::size_t>(row) * layout.stride;
+        if (format == 1) {
+            std::memcpy(to, averaged, layout.stride);
+            continue;
         }
-        std::memcpy(pixels + static_cast<std::size_t>(row) * layout.stride, result, layout.stride);
+        // Without a snap there is no picture: black, not the colour of
+        // all-zero Cb-Y-Cr-Y words. The pixels converted in front of the
+        // window and after it are left out.
+        if (snaps > 0)
+            ZUL_convertCbYCrYToBGR24(converted, averaged, span.pixels);
+        const std::size_t bytes = 3 * static_cast<std::size_t>(width);
+        std::memcpy(to, converted + 3 * span.lead, bytes);
+        std::memset(to + bytes, 0, layout.stride - bytes);
     }
     image.unlock();
     line.unlock();

@@ -357,27 +357,19 @@ const VideoFrame &VirtualCard::picture()
 void VirtualCard::digitize()
 {
     const VideoFrame &source = picture();
-    const std::uint8_t b0 = registers_[3];
-    const int vd = ((b0 >> 6) & 3) << 8 | registers_[4];
-    const int va = ((b0 >> 4) & 3) << 8 | registers_[5];
-    const int hd = ((b0 >> 2) & 3) << 8 | registers_[6];
-    const int w2 = (b0 & 3) << 8 | registers_[7];
-    const int hs = registers_[8] << 8 | registers_[9];
-    int vs = (registers_[19] & 31) << 8 | registers_[20];
-    if (vs >= 4096)
-        vs -= 8192;
-    const int yScale512 = 512 - vs;
+    const GeometryRegisters g = decodeGeometry();
+    const int vd = g.vd, va = g.va, hd = g.hd, w2 = g.w2, yScale512 = g.yScale512;
     const bool interlaced = (acquisitionMode_ & 8) != 0;
     const bool monochrome = (acquisitionMode_ & 32) != 0;
-    const int base = options_.standard == 525 ? 126 : 176;
-    if (yScale512 <= 0 || w2 == 0)
+    const int base = baseDelay();
+    if (yScale512 == 0 || w2 == 0)
         return;
 
     const int activeLines = interlaced ? va : va / 2;
     const int firstLine = interlaced ? vd - 2 : vd / 2 - 2;
     const std::size_t lines =
         std::min<std::size_t>(kMemoryLines, static_cast<std::size_t>((activeLines * 512 + yScale512 - 1) / yScale512));
-    const long xStep = hs + 4096; // source pixels per stored pixel, in 1/4096
+    const long xStep = g.hs + 4096; // source pixels per stored pixel, in 1/4096
     const int firstPixel = static_cast<int>(hd * xStep / 4096) - base;
     const std::size_t words = std::min<std::size_t>(lineStride_, static_cast<std::size_t>(monochrome ? w2 / 2 : w2));
     // Whatever a caller wrote to the registers, the card stays in its memory.
@@ -397,6 +389,40 @@ void VirtualCard::digitize()
             }
         }
     }
+}
+
+int VirtualCard::baseDelay() const
+{
+    return options_.standard == 525 ? 126 : 176;
+}
+
+// Register 3 carries the high bits of four fields added together: VD's bits
+// 8-9 in bits 6-7, VA's bits 8-9 in bits 4-5, HD's bits 8-10 in bits 2-4 and
+// W2's bits 8-9 in bits 0-1. So bit 4 is VA's bit 8 plus HD's bit 10 (VA
+// stays below 768, so the sum never carries into VD). Which of the two it
+// holds shows in where the window would start on the video line: a delay
+// of 1024 or more lands on the line only for a window that far right, and
+// any other window would start past the line's end with it.
+// VS is the 13-bit 512 - 512 x active / stored lines; the library only
+// ever shrinks, so every value reads as a scale of at least 512, up to the
+// 14-fold 7168 of the strongest shrink.
+VirtualCard::GeometryRegisters VirtualCard::decodeGeometry() const
+{
+    GeometryRegisters g;
+    const std::uint8_t b0 = registers_[3];
+    const int highBits = (b0 >> 4) & 3;
+    const int hdLow = ((b0 >> 2) & 3) << 8 | registers_[6];
+    g.vd = ((b0 >> 6) & 3) << 8 | registers_[4];
+    g.w2 = (b0 & 3) << 8 | registers_[7];
+    g.hs = registers_[8] << 8 | registers_[9];
+    const long xStep = g.hs + 4096;
+    const int lineLength = options_.standard == 525 ? 780 : 950;
+    const bool hdBit10 = highBits > 0 && (hdLow + 1024) * xStep / 4096 - baseDelay() < lineLength;
+    g.hd = hdLow | (hdBit10 ? 1024 : 0);
+    g.va = (highBits - (hdBit10 ? 1 : 0)) << 8 | registers_[5];
+    const int vs = (registers_[19] & 31) << 8 | registers_[20];
+    g.yScale512 = (512 - vs) & 8191;
+    return g;
 }
 
 std::uint16_t VirtualCard::memoryWord(std::size_t line, std::size_t word) const

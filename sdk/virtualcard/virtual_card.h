@@ -107,6 +107,12 @@ private:
     std::uint8_t readStatus();
     void writeControl(std::uint8_t value);
     void endAcquisition();
+    struct GeometryRegisters {
+        int vd = 0, va = 0, hd = 0, w2 = 0, hs = 0;
+        int yScale512 = 0; // source lines per stored line, in 1/512
+    };
+    GeometryRegisters decodeGeometry() const;
+    int baseDelay() const;
     void digitize();
     std::uint16_t memoryWord(std::size_t line, std::size_t word) const;
     void note(std::uint32_t code, int first, const std::uint8_t *bytes, std::size_t count, bool ok);

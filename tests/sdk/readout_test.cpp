@@ -152,13 +152,14 @@ struct Expected {
                 out.push_back(static_cast<std::uint8_t>((level(k) & 240) | (k + 1 < n ? level(k + 1) >> 4 : 0)));
         }
         if (format == 10) {
-            // Whole pairs from the first one starting at or after x; black
-            // past the stored line.
-            const int from = x + ((w.xOffset + x) & 1);
+            // n rounded up to even words from the pair that holds x. The
+            // pair in front of an odd-delay line has the Cb of the pair
+            // after it and a black pixel; past the line, black.
+            const int from = x - ((w.xOffset + x) & 1);
             for (int p = from; p < from + ((n + 1) & ~1); ++p) {
-                const bool inside = p < w.width;
-                const int chroma = (p - from) % 2 == 0 ? cb(p, r) : cr(p, r);
-                out.push_back(static_cast<std::uint8_t>(inside ? chroma : 128));
+                const bool inside = p >= 0 && p < w.width;
+                const int chroma = p < 0 ? cb(0, r) : ((w.xOffset + p) & 1) == 0 ? cb(p, r) : cr(p, r);
+                out.push_back(static_cast<std::uint8_t>(p < 0 || inside ? chroma : 128));
                 out.push_back(static_cast<std::uint8_t>(inside ? luma(p, r) : 16));
             }
         }
@@ -267,11 +268,49 @@ TEST_F(ReadoutTest, PartsOfALineMatchTheWholeLine)
     want[2] = static_cast<std::uint8_t>((want[2] & 0xF0) | 0x0A);
     EXPECT_EQ(nibbles, want);
 
-    // Format 10 from an odd pixel starts at the next whole pair.
-    ASSERT_EQ(ZUL_startReadout(10, nullptr), ZUL_OK);
-    Bytes raw(8);
-    ASSERT_EQ(ZUL_readLine(raw.data(), 3, 3), ZUL_OK);
-    EXPECT_EQ(raw, expected.line(10, 0, 3, 3));
+}
+
+TEST_F(ReadoutTest, RawWordsStartAtThePairThatHoldsTheFirstPixel)
+{
+    openConfigured();
+    struct Case {
+        Window w;
+        int x, n;
+        Bytes raw; // the bytes that matter, worked out from the picture
+    };
+    const Window even{0, 12, 0, 1}, odd{1, 10, 0, 1};
+    const Expected e{frame, even, {}}, o{frame, odd, {}};
+    auto word = [](int chroma, int y) {
+        return Bytes{static_cast<std::uint8_t>(chroma), static_cast<std::uint8_t>(y)};
+    };
+    auto cat = [](Bytes a, const Bytes &b) {
+        a.insert(a.end(), b.begin(), b.end());
+        return a;
+    };
+    const Case cases[] = {
+        // The line's last pixel, second of its pair: its pair, with its Cr.
+        {even, 11, 1, cat(word(e.cb(10, 0), e.luma(10, 0)), word(e.cr(11, 0), e.luma(11, 0)))},
+        {even, 3, 3, {}},
+        // An even count from a second pixel stays two words long.
+        {even, 3, 2, cat(word(e.cb(2, 0), e.luma(2, 0)), word(e.cr(3, 0), e.luma(3, 0)))},
+        // Pixel 0 of an odd-delay line: the pair begun before the window.
+        {odd, 0, 1, cat(word(o.cb(1, 0), 16), word(o.cr(0, 0), o.luma(0, 0)))},
+        {odd, 0, 10, {}},
+        // The last pixel first of its pair: black after it.
+        {odd, 9, 1, cat(word(o.cb(9, 0), o.luma(9, 0)), word(128, 16))},
+        {odd, 4, 5, {}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(testing::Message() << "window at " << c.w.xOffset << ", pixels " << c.x << " + " << c.n);
+        snap(c.w);
+        ASSERT_EQ(ZUL_startReadout(10, nullptr), ZUL_OK);
+        Bytes raw(2 * static_cast<std::size_t>((c.n + 1) & ~1));
+        ASSERT_EQ(ZUL_readLine(raw.data(), c.x, c.n), ZUL_OK);
+        EXPECT_EQ(raw, (Expected{frame, c.w, {}}.line(10, 0, c.x, c.n)));
+        if (!c.raw.empty()) {
+            EXPECT_EQ(raw, c.raw);
+        }
+    }
 }
 
 TEST_F(ReadoutTest, LineLengthsAndRefusals)

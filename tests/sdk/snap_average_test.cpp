@@ -69,6 +69,36 @@ TEST_F(ExtendedTest, TheAverageOfAStillPictureIsThePictureAndOfNoSnapsBlack)
     }
 }
 
+// A window whose first pixel lies on an odd video position starts with the
+// second pixel of a pair: its average must still be the picture, pixel for
+// pixel, with the line ending on a whole pair or half of one, and stretched
+// from fewer stored pixels.
+TEST_F(ExtendedTest, TheAverageOnAnOddFirstPositionIsThePicture)
+{
+    // Neighbours all differ, so a shift by one pixel shows.
+    std::vector<std::uint8_t> rgb;
+    for (int row = 0; row < 610; ++row)
+        for (int x = 0; x < 950; ++x)
+            rgb.insert(rgb.end(),
+                       {static_cast<std::uint8_t>(x * 37 + row * 11), static_cast<std::uint8_t>(x * 91 + row),
+                        static_cast<std::uint8_t>(x * x + 3 * row)});
+    card->setPicture(zul::vcard::frameFromRgb(950, 610, rgb));
+    open();
+    for (const ZulVideoWindow window :
+         {videoWindow(121, 37, 37, 60, 10, 10), videoWindow(121, 36, 36, 60, 10, 10),
+          videoWindow(120, 36, 36, 60, 10, 10), videoWindow(121, 18, 37, 60, 10, 10),
+          videoWindow(120, 18, 37, 60, 10, 10)}) {
+        SCOPED_TRACE(testing::Message() << "window at " << window.xOffset << ", " << window.xActive << " into "
+                                        << window.xPixels);
+        ZulConfig config = averagingConfig(7);
+        config.palWindow = window;
+        ASSERT_EQ(ZULX_prepare(&config, 0), ZUL_OK);
+        const Bytes one = averageOf(config, 1, 1);
+        EXPECT_EQ(one, readoutOf(config));
+        EXPECT_EQ(averageOf(config, 4, 4), one);
+    }
+}
+
 TEST_F(ExtendedTest, AverageSumsRawBytesHoldsAt255AndConvertsOnce)
 {
     open();

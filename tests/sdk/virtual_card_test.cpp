@@ -121,3 +121,59 @@ TEST_F(CardTest, WindowTriggerByteAndLineTransfers)
     const zul::TransferInput elsewhere{2, port + 2, 0};
     EXPECT_FALSE(device.control(zul::kReadLine, &elsewhere, sizeof elsewhere, words, sizeof words, &returned));
 }
+
+// The library's geometry registers, read back by the card: windows against
+// the right edge of either frame (on 625 lines their horizontal delay needs
+// bit 10, which shares register 3's bit 4 with the active lines' bit 8),
+// unscaled and shrunk 14-fold in height, as the library allows at most.
+TEST_F(CardTest, WindowsAtTheFramesRightEdgeAndStronglyShrunkShowThePicture)
+{
+    struct Case {
+        int standard;
+        ZulVideoWindow window;
+    };
+    const Case cases[] = {
+        {625, videoWindow(900, 50, 50, 300, 310, 310)},      // delay 1076, 310 lines
+        {625, videoWindow(848, 102, 102, 0, 40, 40)},        // delay 1024
+        {625, videoWindow(940, 10, 10, 200, 105, 105, 0)},   // field lines
+        {625, videoWindow(920, 30, 30, 0, 610, 44)},         // 610 lines into 44
+        {625, videoWindow(0, 100, 100, 0, 305, 22, 0)},      // 305 field lines into 22
+        {525, videoWindow(730, 50, 50, 200, 310, 310)},
+        {525, videoWindow(770, 10, 10, 0, 510, 37)},
+    };
+    for (const Case &c : cases) {
+        const ZulVideoWindow &w = c.window;
+        SCOPED_TRACE(testing::Message() << c.standard << " lines, window at " << w.xOffset << ", " << w.yOffset
+                                        << ", " << w.yActive << " lines into " << w.yPixels);
+        // Y tells the column, Cb the frame line.
+        const int width = c.standard == 625 ? 950 : 780;
+        const int height = c.standard == 625 ? 610 : 510;
+        zul::vcard::VideoFrame frame{width, height, {}, {}, {}};
+        for (int row = 0; row < height; ++row)
+            for (int x = 0; x < width; ++x) {
+                frame.y.push_back(static_cast<std::uint8_t>(16 + x % 220));
+                frame.cb.push_back(static_cast<std::uint8_t>(16 + row % 224));
+                frame.cr.push_back(128);
+            }
+        card->options().standard = c.standard;
+        card->setPicture(frame);
+        openConfigured();
+        ZulVideoWindow window = w;
+        ASSERT_EQ(ZUL_prepareSnap(&window), ZUL_OK);
+        ASSERT_EQ(ZUL_startSnap(), ZUL_OK);
+        ASSERT_EQ(ZUL_finishSnap(), ZUL_OK);
+        ASSERT_EQ(ZUL_startReadout(11, nullptr), ZUL_OK);
+        const int linesPer512 = w.yActive * 512 / w.yPixels;
+        for (int m = 0; m < w.yPixels; ++m) {
+            const int fieldOrFrameLine = w.yOffset + m * linesPer512 / 512;
+            const int row = w.interlaced ? fieldOrFrameLine : 2 * fieldOrFrameLine;
+            Bytes line(3u * w.xPixels), expected;
+            ASSERT_EQ(ZUL_readLine(line.data(), 0, w.xPixels), ZUL_OK);
+            for (int k = 0; k < w.xPixels; ++k)
+                expected.insert(expected.end(), {static_cast<std::uint8_t>(16 + (w.xOffset + k) % 220),
+                                                 static_cast<std::uint8_t>(16 + row % 224), 128});
+            ASSERT_EQ(line, expected) << "line " << m;
+        }
+        ZUL_closedown(1);
+    }
+}

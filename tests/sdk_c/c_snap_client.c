@@ -139,15 +139,15 @@ static int expectedLine(int format, int r, unsigned char *out)
             out[n++] = (unsigned char)(format == 9 ? v : u);
             out[n++] = (unsigned char)(format == 9 ? u : v);
             break;
-        case 10: /* whole pairs from pixel 1, the first on an even video position; black past the line */
+        case 10: /* WIDTH words from the pair that holds pixel 0, begun a pixel before the window:
+                    the Cb of the pair after it and a black pixel, then the card's words */
             if (p == 0) {
-                int w;
-                for (w = 1; w <= WIDTH; ++w) {
-                    const int inside = w < WIDTH;
-                    const int chroma = ((X0 + w) & 1) == 0 ? cb(w, r) : cr(w, r);
-                    out[n++] = (unsigned char)(inside ? chroma : 128);
-                    out[n++] = (unsigned char)(inside ? luma(w, r) : 16);
-                }
+                out[n++] = (unsigned char)u;
+                out[n++] = 16;
+            }
+            if (p < WIDTH - 1) {
+                out[n++] = (unsigned char)(((X0 + p) & 1) == 0 ? u : v);
+                out[n++] = (unsigned char)y;
             }
             break;
         }

@@ -161,6 +161,60 @@ TEST(RtfReader, CodePagesAndUnicode)
     EXPECT_EQ(plainText("{\\rtf1 \\u-10179?\\u-8704?}"), QStringLiteral("\U0001F600"));
 }
 
+TEST(RtfReader, FontCharacterSetsChooseTheCodePage)
+{
+    // Escaped bytes in a font of each character set, in a document whose own
+    // code page is 1251: the font's \cpg first, then its \fcharset, then the
+    // document's.
+    struct Case {
+        const char *font;
+        const char *bytes;
+        QString text;
+    };
+    const Case cases[] = {
+        {"\\fcharset0", "\\'c0\\'e9", QStringLiteral("\u00c0\u00e9")},
+        {"\\fcharset204", "\\'c0\\'e1", QStringLiteral("\u0410\u0431")},
+        {"\\fcharset238", "\\'a5\\'b9", QStringLiteral("\u0104\u0105")},
+        {"\\fcharset161", "\\'c1\\'e2", QStringLiteral("\u0391\u03b2")},
+        {"\\fcharset162", "\\'d0\\'fd", QStringLiteral("\u011e\u0131")},
+        {"\\fcharset163", "\\'d0\\'f5", QStringLiteral("\u0110\u01a1")},
+        {"\\fcharset177", "\\'e0", QStringLiteral("\u05d0")},
+        {"\\fcharset178", "\\'c7", QStringLiteral("\u0627")},
+        {"\\fcharset186", "\\'c0\\'fe", QStringLiteral("\u0104\u017e")},
+        {"\\fcharset222", "\\'a1", QStringLiteral("\u0e01")},
+        {"\\fcharset128", "\\'82\\'a0", QStringLiteral("\u3042")},
+        {"\\fcharset129", "\\'b0\\'a1", QStringLiteral("\uac00")},
+        {"\\fcharset134", "\\'c4\\'e3", QStringLiteral("\u4f60")},
+        {"\\fcharset136", "\\'a7\\'41", QStringLiteral("\u4f60")},
+        {"\\fcharset77", "\\'8e", QStringLiteral("\u00e9")},
+        {"\\fcharset255", "\\'82", QStringLiteral("\u00e9")},
+        {"\\fcharset2", "\\'61\\'44\\'b7\\'d6\\'f0", QStringLiteral("\u03b1\u0394\u2022\u221a\uf0f0")},
+        {"\\fcharset204\\cpg1253", "\\'c1", QStringLiteral("\u0391")},
+        {"\\fcharset1", "\\'c0", QStringLiteral("\u0410")},
+        {"", "\\'c0", QStringLiteral("\u0410")},
+    };
+    for (const Case &c : cases) {
+        const QByteArray rtf = QByteArray("{\\rtf1\\ansi\\ansicpg1251\\deff0{\\fonttbl{\\f0 Arial;}{\\f1") + c.font +
+                               " Other;}}\\f1 " + c.bytes + "}";
+        EXPECT_EQ(plainText(rtf), c.text) << rtf.toStdString();
+    }
+
+    // The default font's set holds without \f; a group's font ends with the
+    // group; a font's name is written in its own code page.
+    QTextDocument document;
+    ASSERT_TRUE(readRtf("{\\rtf1\\ansi\\deff1{\\fonttbl{\\f0\\fcharset0 Arial;}"
+                        "{\\f1\\fcharset204 \\'cc\\'ee\\'ed\\'ee;}}\\'c0{\\f0 \\'c0}\\'c0}",
+                        document));
+    EXPECT_EQ(document.toPlainText(), QStringLiteral("\u0410\u00c0\u0410"));
+    EXPECT_EQ(family(formatOf(document, QStringLiteral("\u00c0"))), QStringLiteral("Arial"));
+    EXPECT_EQ(family(document.begin().begin().fragment().charFormat()), QStringLiteral("\u041c\u043e\u043d\u043e"));
+}
+
+TEST(RtfReader, HiddenTextIsNotShown)
+{
+    EXPECT_EQ(plainText("{\\rtf1 a{\\v hidden}b\\v c\\v0 d\\v e\\plain f}"), QStringLiteral("abdf"));
+}
+
 TEST(RtfReader, SymbolsAndSkippedDestinations)
 {
     EXPECT_EQ(plainText("{\\rtf1 a\\\\b\\{c\\}d\\~e\\-f\\_g}"), QStringLiteral("a\\b{c}d\u00a0ef\u2011g"));
