@@ -1,6 +1,7 @@
 #include "rtf_reader.h"
 
 #include "rtf_charsets.h"
+#include "platform/twips.h"
 
 #include <QColor>
 #include <QFont>
@@ -22,7 +23,8 @@ namespace {
 
 constexpr int kDefaultHalfPoints = 24; // 12 pt, the RTF default
 constexpr int kMaxHalfPoints = 3276;
-constexpr double kTwipsPerPixel = 15.0;
+// Margins stay fractional: a text block takes them in pixels as real numbers.
+constexpr double kTwipsPerPixel = twipsPerPixel;
 // 22 inches: wider than any page WordPad lays out; larger values are damage.
 constexpr int kMaxTwips = 31680;
 // RichEdit writes 1; double-byte code pages use 2. Anything large would
