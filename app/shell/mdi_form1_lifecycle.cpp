@@ -1,6 +1,7 @@
 // Start-up and shutdown of the main window.
 #include "mdi_form1.h"
 
+#include "fresh_capture_settings.h"
 #include "platform/card_library.h"
 #include "platform/operator.h"
 #include "platform/picture_box.h"
@@ -15,6 +16,7 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QLineEdit>
+#include <QTimer>
 #include <QToolBar>
 #include <exception>
 
@@ -114,6 +116,7 @@ void MDIForm1::InitZUL()
     liveImage_.reset();
     int16_t code = static_cast<int16_t>(card_.init());
     CheckZulError(code, card_, op_);
+    writeMissingCaptureSettings(state_, card_, op_);
     card_.defaultConfig(&liveConfig_);
     card_.readIniFile(state_.captureIniPath, QStringLiteral("DEFAULT"), &liveConfig_);
     code = static_cast<int16_t>(card_.testSignal(&liveConfig_));
@@ -159,6 +162,8 @@ void MDIForm1::Form_Unload()
     }
     settings_.sync();
 
+    // No refresh may snap a card that is closing down.
+    timer1_->stop();
     liveImage_.reset();
 
     if (!state_.noCard) {

@@ -1,9 +1,11 @@
+#include "shell/capture_ini.h"
 #include "shell_fixture.h"
 
 #include "workbench/zul_errors.h"
 
 #include <QAction>
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QFile>
 #include <QLineEdit>
 #include <QTemporaryDir>
@@ -126,6 +128,10 @@ TEST_F(ShellTest, UnknownSizeOptionLeavesGeometryAtZero)
 
 TEST_F(ShellTest, CardStartUpCallsTheLibraryInOrder)
 {
+    // An installation that has its capture settings files.
+    const QString folder = QCoreApplication::applicationDirPath();
+    for (const char *name : {"/capture.ini", "/captotal.ini"})
+        ASSERT_TRUE(WriteCaptureIni(folder + name, 308, 331, 276, 87, 138, 276).ok());
     load(true);
     EXPECT_FALSE(state.noCard);
     EXPECT_EQ(card.calls, QStringList({"init", "defaultConfig", "readIniFile DEFAULT", "testSignal", "prepare(1)",
