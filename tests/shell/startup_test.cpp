@@ -1,3 +1,4 @@
+#include "platform/application_end.h"
 #include "shell/capture_ini.h"
 #include "shell_fixture.h"
 
@@ -137,6 +138,41 @@ TEST_F(ShellTest, CardStartUpCallsTheLibraryInOrder)
     EXPECT_EQ(card.calls, QStringList({"init", "defaultConfig", "readIniFile DEFAULT", "testSignal", "prepare(1)",
                                        "defaultPalette(0)", "snap"}));
     EXPECT_TRUE(op.messages.empty());
+}
+
+TEST_F(ShellTest, AFailingBringUpCallIsFatalWithItsTextAfterClosingTheCardDown)
+{
+    // The program ends inside the check; here the end unwinds to the test.
+    struct Ended {
+        int code;
+    };
+    const auto previous = setApplicationEndHandler([](int code) { throw Ended{code}; });
+    const struct {
+        const char *call;
+        int code;
+        const char *text;
+    } cases[] = {{"init", 2, "No ZUL detected."},
+                 {"testSignal", 11, "No video signal detected"},
+                 {"prepare(1)", 18, "Lost contact with digitizer (no acknowledge)"}};
+    for (const auto &c : cases) {
+        card.calls.clear();
+        card.results = {{c.call, c.code}};
+        op.messages.clear();
+        EXPECT_THROW(load(true), Ended) << c.call;
+        ASSERT_GE(card.calls.size(), 2) << c.call;
+        EXPECT_EQ(card.calls.mid(card.calls.size() - 2), QStringList({c.call, "closedown(1)"}));
+        ASSERT_EQ(op.messages.size(), 1u) << c.call;
+        EXPECT_EQ(op.messages[0].text, QChar(10) + QString::fromLatin1(c.text));
+        EXPECT_EQ(op.messages[0].title, "Plus test");
+    }
+    // Starting the preview prepares the card through the same check.
+    card.results.clear();
+    load(true);
+    card.results["prepare(1)"] = 18;
+    card.calls.clear();
+    EXPECT_THROW(window->cmdPrev_Click(), Ended);
+    EXPECT_EQ(card.calls, QStringList({"readIniFile DEFAULT", "prepare(1)", "closedown(1)"}));
+    setApplicationEndHandler(previous);
 }
 
 TEST_F(ShellTest, UnloadableCardLibraryGivesTheCardMessage)
