@@ -34,7 +34,7 @@ QString countAndShare(int count, int total)
 // line: what lies right of it will be painted red by the intensity check.
 class HistogramView : public QWidget {
 public:
-    explicit HistogramView(QWidget *parent) : QWidget(parent) { setMinimumSize(256 + 2, 120); }
+    explicit HistogramView(QWidget *parent) : QWidget(parent) { setMinimumSize(200, 120); }
 
     void setHistogram(const GreenHistogram &histogram, int threshold)
     {
@@ -50,12 +50,15 @@ protected:
     {
         QPainter painter(this);
         painter.fillRect(rect(), Qt::black);
-        const int peak = *std::max_element(histogram_.counts.begin(), histogram_.counts.end());
-        const double scale = peak > 0 ? (height() - 2) / std::sqrt(static_cast<double>(peak)) : 0.0;
+        // Scaled to the values between the ends: a large black ground or a
+        // burnt-out patch would flatten everything else, and their counts
+        // stand in the figures below anyway.
+        const int peak = std::max(1, *std::max_element(histogram_.counts.begin() + 1, histogram_.counts.end() - 1));
+        const double scale = (height() - 2) / std::sqrt(static_cast<double>(peak));
         const double step = (width() - 2) / 256.0;
         painter.setPen(QColor(0, 200, 0));
         for (int value = 0; value < 256; ++value) {
-            const int bar = static_cast<int>(std::sqrt(static_cast<double>(histogram_.counts[static_cast<std::size_t>(value)])) * scale);
+            const int bar = std::min(height() - 2, static_cast<int>(std::sqrt(static_cast<double>(histogram_.counts[static_cast<std::size_t>(value)])) * scale));
             const int x = 1 + static_cast<int>(value * step);
             painter.drawLine(x, height() - 1, x, height() - 1 - bar);
         }

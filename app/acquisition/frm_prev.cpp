@@ -85,7 +85,7 @@ FrmPrev::FrmPrev(Workstation &workstation, std::function<void(const QString &)> 
     describe(Picture1, QStringLiteral("live picture"));
 
     exposure = new ExposurePanel(this);
-    exposure->setGeometry(QRect(QPoint(Picture1->geometry().right() + 8, Picture1->y()), QSize(264, 300)));
+    exposure->setGeometry(QRect(QPoint(Picture1->geometry().right() + 8, Picture1->y()), QSize(248, 300)));
 
     Form_Load();
 }
