@@ -1,12 +1,19 @@
 // Start-up with the card against the real capture library on its virtual
 // card: no fake between the main window and the library.
+#include "acquisition/exposure_panel.h"
+#include "acquisition/frm_prev.h"
+#include "acquisition/intensity_stats.h"
 #include "platform/application_end.h"
+#include "platform/picture_box.h"
+#include "platform/raster.h"
+#include "platform/zul_surface.h"
 #include "shell/capture_ini.h"
 #include "shell/fresh_capture_settings.h"
 #include "shell_fixture.h"
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QLabel>
 #include <dlfcn.h>
 
 namespace {
@@ -233,4 +240,41 @@ TEST(FreshCaptureSettings, AFileThatCannotBeWrittenIsNamedAndTheBringUpGoesOn)
         EXPECT_EQ(message.title, "Isostep");
         EXPECT_EQ(message.icon, Operator::Icon::Exclamation);
     }
+}
+
+TEST_F(RealCardTest, ThePreviewDrawsEachSnapWithTheCropFrameAndTheCheckMeasuresWhatIsShown)
+{
+    const QString folder = QCoreApplication::applicationDirPath();
+    ASSERT_TRUE(WriteCaptureIni(folder + "/capture.ini", 308, 331, 276, 87, 138, 276).ok());
+    settings = std::make_unique<SettingsStore>();
+    MDIForm1 w(state, op, *settings, library, launcher);
+    w.Form_Load(true);
+    w.cmdPrev_Click();
+    w.Timer1_Timer();
+
+    // What the library draws of the live image at the top left, under the
+    // red frame of the 256 crop inside its margin.
+    FrmPrev &preview = w.previewWindow();
+    QImage expected(preview.Picture1->size(), QImage::Format_RGB32);
+    expected.fill(Qt::black);
+    ZulSurface surface = zulSurfaceFor(expected, expected.size());
+    ASSERT_EQ(library.drawDIB(&surface, w.liveImage().get(), 0, 0, 0, 0), 0);
+    raster::drawBox(expected, QRect(QPoint(10, 10), QPoint(266, 266)), qRgb(255, 0, 0));
+    EXPECT_TRUE(preview.Picture1->image() == expected);
+    EXPECT_EQ(preview.exposure->histogram().total, 276 * 276);
+
+    preview.cmdIntensity_Click();
+    // The chart's white is above the threshold: those pixels turn red.
+    QImage marked = expected;
+    const auto reading = intensity::measure(expected, 276, 276, 240, &marked, intensity::Path::Scalar);
+    EXPECT_TRUE(preview.Picture1->image() == marked);
+    EXPECT_NE(marked, expected);
+    EXPECT_EQ(preview.Label1->text(), QString::number(reading.max));
+    EXPECT_EQ(preview.Label2->text(), QString::number(reading.min));
+    EXPECT_EQ(preview.Label3->text(), QString::number(intensity::mean(reading, 276, 276)));
+
+    w.cmdPrev_Click();
+    w.Form_Unload();
+    EXPECT_EQ(op.texts(), QStringList());
+    EXPECT_EQ(ended, -1);
 }
