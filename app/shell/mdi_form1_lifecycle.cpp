@@ -19,6 +19,7 @@
 #include <QTimer>
 #include <QToolBar>
 #include <exception>
+#include <stdexcept>
 
 namespace {
 const QString kOptions = QStringLiteral("options");
@@ -115,7 +116,11 @@ void MDIForm1::InitZUL()
 {
     liveImage_.reset();
     int16_t code = static_cast<int16_t>(card_.init());
-    CheckZulError(code, card_, op_);
+    // A card that cannot be opened is no reason to end the workstation: as
+    // with a library that cannot be loaded, the operator is told and works
+    // from files. Nothing is open yet that would need closing down.
+    if (code != 0)
+        throw std::runtime_error(ZulErrorText(code).toStdString());
     writeMissingCaptureSettings(state_, card_, op_);
     card_.defaultConfig(&liveConfig_);
     card_.readIniFile(state_.captureIniPath, QStringLiteral("DEFAULT"), &liveConfig_);

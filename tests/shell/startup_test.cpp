@@ -151,8 +151,7 @@ TEST_F(ShellTest, AFailingBringUpCallIsFatalWithItsTextAfterClosingTheCardDown)
         const char *call;
         int code;
         const char *text;
-    } cases[] = {{"init", 2, "No ZUL detected."},
-                 {"testSignal", 11, "No video signal detected"},
+    } cases[] = {{"testSignal", 11, "No video signal detected"},
                  {"prepare(1)", 18, "Lost contact with digitizer (no acknowledge)"}};
     for (const auto &c : cases) {
         card.calls.clear();
@@ -173,6 +172,19 @@ TEST_F(ShellTest, AFailingBringUpCallIsFatalWithItsTextAfterClosingTheCardDown)
     EXPECT_THROW(window->cmdPrev_Click(), Ended);
     EXPECT_EQ(card.calls, QStringList({"readIniFile DEFAULT", "prepare(1)", "closedown(1)"}));
     setApplicationEndHandler(previous);
+}
+
+TEST_F(ShellTest, ACardThatCannotBeOpenedGivesTheCardMessageAndStartUpGoesOnWithoutIt)
+{
+    card.results["init"] = 2;
+    load(true);
+    EXPECT_TRUE(state.noCard);
+    EXPECT_EQ(card.calls, QStringList({"init"}));
+    EXPECT_EQ(op.beeps, 1);
+    EXPECT_EQ(op.texts(), QStringList({"There is a problem with the ZUL card.  Close down Isostep, reinstall the ZUL "
+                                       "card and try again."}));
+    window->Form_Unload();
+    EXPECT_EQ(card.calls, QStringList({"init"})); // nothing to close down
 }
 
 TEST_F(ShellTest, UnloadableCardLibraryGivesTheCardMessage)
