@@ -1,5 +1,6 @@
 #include "mdi_form1.h"
 
+#include "acquisition/live_preview.h"
 #include "alignment/frm_align.h"
 #include "platform/controls.h"
 #include "platform/operator.h"
@@ -71,9 +72,22 @@ MDIForm1::MDIForm1(AppState &state, Operator &op, SettingsStore &settings, CardL
     timer1_ = new QTimer(this);
     timer1_->setObjectName(QStringLiteral("Timer1"));
     timer1_->setInterval(10);
+    connect(timer1_, &QTimer::timeout, this, &MDIForm1::Timer1_Timer);
+    livePreview_ = std::make_unique<LivePreview>(
+        *this,
+        [button = findChild<QPushButton *>(QStringLiteral("cmdPrev"))](const QString &caption) {
+            button->setText(caption);
+            describe(button, caption, button->toolTip());
+        },
+        this);
 }
 
 MDIForm1::~MDIForm1() = default;
+
+FrmPrev &MDIForm1::previewWindow()
+{
+    return livePreview_->window();
+}
 
 frmAlign *MDIForm1::alignWindow() const
 {

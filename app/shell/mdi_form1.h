@@ -9,7 +9,10 @@
 #include <QPoint>
 #include <array>
 #include <functional>
+#include <memory>
 
+class FrmPrev;
+class LivePreview;
 class frmAbout;
 class frmAlign;
 class frmBack;
@@ -66,6 +69,8 @@ public:
     void mnuSettings_Click();
     void mnuWhatsNew_Click();
     void mnuAbout_Click();
+    // One live refresh of the preview, on each tick of Timer1.
+    void Timer1_Timer();
 
     // Workstation
     AppState &state() override { return state_; }
@@ -107,6 +112,8 @@ public:
     QMdiArea *mdiArea() const { return mdiArea_; }
     // The alignment window while it is open, else null.
     frmAlign *alignWindow() const;
+    // The preview window, made hidden on first use; there is only ever one.
+    FrmPrev &previewWindow();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -159,6 +166,7 @@ private:
     std::array<PictureBox *, 4> pictures_{};
     std::array<FrmImg *, 7> imageForms_{};
     QTimer *timer1_ = nullptr;
+    std::unique_ptr<LivePreview> livePreview_;
     SingleWindow<frmAlign> alignWindow_;
     SingleWindow<frmBack> maskWindow_;
     SingleWindow<frmSet> areaWindow_;

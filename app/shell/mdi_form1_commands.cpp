@@ -2,6 +2,7 @@
 // the left panel and the menus.
 #include "mdi_form1.h"
 
+#include "acquisition/live_preview.h"
 #include "acquisition/six_step_sequence.h"
 #include "alignment/frm_align.h"
 #include "frm_about.h"
@@ -64,7 +65,15 @@ void MDIForm1::cmdArea_Click()
     areaWindow_.show([this] { return new frmSet(*this, this); });
 }
 
-void MDIForm1::cmdPrev_Click() {}
+void MDIForm1::cmdPrev_Click()
+{
+    livePreview_->cmdPrev_Click();
+}
+
+void MDIForm1::Timer1_Timer()
+{
+    livePreview_->Timer1_Timer();
+}
 
 void MDIForm1::cmdRef_Click()
 {

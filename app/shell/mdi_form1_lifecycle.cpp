@@ -1,6 +1,7 @@
 // Start-up and shutdown of the main window.
 #include "mdi_form1.h"
 
+#include "fresh_capture_settings.h"
 #include "platform/card_library.h"
 #include "platform/operator.h"
 #include "platform/picture_box.h"
@@ -15,8 +16,10 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QLineEdit>
+#include <QTimer>
 #include <QToolBar>
 #include <exception>
+#include <stdexcept>
 
 namespace {
 const QString kOptions = QStringLiteral("options");
@@ -113,7 +116,12 @@ void MDIForm1::InitZUL()
 {
     liveImage_.reset();
     int16_t code = static_cast<int16_t>(card_.init());
-    CheckZulError(code, card_, op_);
+    // A card that cannot be opened is no reason to end the workstation: as
+    // with a library that cannot be loaded, the operator is told and works
+    // from files. Nothing is open yet that would need closing down.
+    if (code != 0)
+        throw std::runtime_error(ZulErrorText(code).toStdString());
+    writeMissingCaptureSettings(state_, card_, op_);
     card_.defaultConfig(&liveConfig_);
     card_.readIniFile(state_.captureIniPath, QStringLiteral("DEFAULT"), &liveConfig_);
     code = static_cast<int16_t>(card_.testSignal(&liveConfig_));
@@ -159,6 +167,8 @@ void MDIForm1::Form_Unload()
     }
     settings_.sync();
 
+    // No refresh may snap a card that is closing down.
+    timer1_->stop();
     liveImage_.reset();
 
     if (!state_.noCard) {

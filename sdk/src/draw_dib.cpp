@@ -178,12 +178,16 @@ void place(const PackedBitmap &b, Target &t, int x, int y, int w, int h)
     const int top = std::max(y, 0), bottom = std::min(y + h, t.height);
     if (left >= right || top >= bottom)
         return;
-    std::vector<int> columns(static_cast<std::size_t>(right - left));
+    // Kept between draws: a live view draws every frame, and then the
+    // buffers are already as large as they need to be.
+    thread_local std::vector<int> columns;
+    thread_local std::vector<std::uint32_t> colours;
+    columns.resize(static_cast<std::size_t>(right - left));
+    colours.resize(static_cast<std::size_t>(b.width));
     for (int tx = left; tx < right; ++tx)
         columns[static_cast<std::size_t>(tx - left)] =
             static_cast<int>((2 * static_cast<std::int64_t>(tx - x) + 1) * b.width / (2 * static_cast<std::int64_t>(w)));
     const RowDecoder decoder(b);
-    std::vector<std::uint32_t> colours(static_cast<std::size_t>(b.width));
     NearestEntry nearest(t.palette);
     int decoded = -1;
     for (int ty = top; ty < bottom; ++ty) {

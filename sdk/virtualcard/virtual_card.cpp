@@ -1,6 +1,7 @@
 #include "virtual_card.h"
 
 #include "claims.h"
+#include "moving_scene.h"
 #include "replacing_file.h"
 
 #include <algorithm>
@@ -325,6 +326,11 @@ void VirtualCard::writeControl(std::uint8_t value)
 void VirtualCard::endAcquisition()
 {
     acquiring_ = false;
+    if (options_.fringes) {
+        drawFringeScene(picture_, options_.standard == 525 ? 780 : 950, options_.standard == 525 ? 510 : 610,
+                        acquisitions_);
+        pictureKey_ = "\n(set)";
+    }
     digitize();
 }
 

@@ -63,6 +63,12 @@ bool apply(VirtualCardOptions &o, std::string_view key, std::string_view value)
         o.source = std::string(value);
         return true;
     }
+    if (key == "scene") {
+        if (value != "fringes" && value != "still")
+            return false;
+        o.fringes = value == "fringes";
+        return true;
+    }
     if (key == "window")
         return number(value, o.window);
     if (key == "id")

@@ -19,6 +19,7 @@ struct VirtualCardOptions {
     bool narrow = false;           // narrow=1: 510 pixels and lines at most
     bool fresh = false;            // fresh=1: powered up, needs start-up
     std::string source;            // source=<picture file>
+    bool fringes = false;          // scene=fringes|still: a disc of fringes that moves on each snap
     std::uint32_t window = 0x4B370000; // window=<token>
     std::uint32_t cardId = 1;      // id=<card id>
 

@@ -1,9 +1,12 @@
+#include "platform/application_end.h"
+#include "shell/capture_ini.h"
 #include "shell_fixture.h"
 
 #include "workbench/zul_errors.h"
 
 #include <QAction>
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QFile>
 #include <QLineEdit>
 #include <QTemporaryDir>
@@ -126,11 +129,62 @@ TEST_F(ShellTest, UnknownSizeOptionLeavesGeometryAtZero)
 
 TEST_F(ShellTest, CardStartUpCallsTheLibraryInOrder)
 {
+    // An installation that has its capture settings files.
+    const QString folder = QCoreApplication::applicationDirPath();
+    for (const char *name : {"/capture.ini", "/captotal.ini"})
+        ASSERT_TRUE(WriteCaptureIni(folder + name, 308, 331, 276, 87, 138, 276).ok());
     load(true);
     EXPECT_FALSE(state.noCard);
     EXPECT_EQ(card.calls, QStringList({"init", "defaultConfig", "readIniFile DEFAULT", "testSignal", "prepare(1)",
                                        "defaultPalette(0)", "snap"}));
     EXPECT_TRUE(op.messages.empty());
+}
+
+TEST_F(ShellTest, AFailingBringUpCallIsFatalWithItsTextAfterClosingTheCardDown)
+{
+    // The program ends inside the check; here the end unwinds to the test.
+    struct Ended {
+        int code;
+    };
+    const auto previous = setApplicationEndHandler([](int code) { throw Ended{code}; });
+    const struct {
+        const char *call;
+        int code;
+        const char *text;
+    } cases[] = {{"testSignal", 11, "No video signal detected"},
+                 {"prepare(1)", 18, "Lost contact with digitizer (no acknowledge)"}};
+    for (const auto &c : cases) {
+        card.calls.clear();
+        card.results = {{c.call, c.code}};
+        op.messages.clear();
+        EXPECT_THROW(load(true), Ended) << c.call;
+        ASSERT_GE(card.calls.size(), 2) << c.call;
+        EXPECT_EQ(card.calls.mid(card.calls.size() - 2), QStringList({c.call, "closedown(1)"}));
+        ASSERT_EQ(op.messages.size(), 1u) << c.call;
+        EXPECT_EQ(op.messages[0].text, QChar(10) + QString::fromLatin1(c.text));
+        EXPECT_EQ(op.messages[0].title, "Plus test");
+    }
+    // Starting the preview prepares the card through the same check.
+    card.results.clear();
+    load(true);
+    card.results["prepare(1)"] = 18;
+    card.calls.clear();
+    EXPECT_THROW(window->cmdPrev_Click(), Ended);
+    EXPECT_EQ(card.calls, QStringList({"readIniFile DEFAULT", "prepare(1)", "closedown(1)"}));
+    setApplicationEndHandler(previous);
+}
+
+TEST_F(ShellTest, ACardThatCannotBeOpenedGivesTheCardMessageAndStartUpGoesOnWithoutIt)
+{
+    card.results["init"] = 2;
+    load(true);
+    EXPECT_TRUE(state.noCard);
+    EXPECT_EQ(card.calls, QStringList({"init"}));
+    EXPECT_EQ(op.beeps, 1);
+    EXPECT_EQ(op.texts(), QStringList({"There is a problem with the ZUL card.  Close down Isostep, reinstall the ZUL "
+                                       "card and try again."}));
+    window->Form_Unload();
+    EXPECT_EQ(card.calls, QStringList({"init"})); // nothing to close down
 }
 
 TEST_F(ShellTest, UnloadableCardLibraryGivesTheCardMessage)
