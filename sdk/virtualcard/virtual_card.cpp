@@ -325,6 +325,8 @@ void VirtualCard::writeControl(std::uint8_t value)
 void VirtualCard::endAcquisition()
 {
     acquiring_ = false;
+    if (digitizeHook_)
+        digitizeHook_(acquisitions_);
     digitize();
 }
 
