@@ -9,13 +9,13 @@
 #include "platform/picture_box.h"
 #include "platform/raster.h"
 #include "platform/zul_surface.h"
-#include "working_images.h"
 #include "workbench/app_state.h"
 #include "workbench/file_naming.h"
 #include "workbench/frame_capture.h"
 #include "workbench/frm_img.h"
 #include "workbench/workstation.h"
 #include "workbench/zul_errors.h"
+#include "working_images.h"
 
 #include <QCoreApplication>
 #include <QDir>

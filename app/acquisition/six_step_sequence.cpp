@@ -91,7 +91,8 @@ bool SixStepSequence::gather(int index)
 {
     FrmImg *form = workstation_.imageForm(index);
     grid_->place(form, index,
-                 (reflection_ ? QStringLiteral("Refl. Image ") : QStringLiteral("Trans. Image ")) + QString::number(index));
+                 (reflection_ ? QStringLiteral("Refl. Image ") : QStringLiteral("Trans. Image "))
+                     + QString::number(index));
 
     if (reflection_)
         workstation_.setStatusPanel(StatusPanel::Status, QStringLiteral("Waiting"));
@@ -137,8 +138,8 @@ bool SixStepSequence::captureImage(int index)
     AppState &state = workstation_.state();
     ZulConfig &config = workstation_.liveConfig();
     std::optional<BusyCursor> busy(std::in_place);
-    const CapturedFrame frame =
-        captureFrame(workstation_.card(), config, state.averageCount, workstation_.liveImage(), frameSize(config));
+    const CapturedFrame frame = captureFrame(workstation_.card(), config, state.averageCount, workstation_.liveImage(),
+                                             frameSize(config));
     if (!frame.ok()) {
         busy.reset();
         recoverCard();

@@ -49,7 +49,7 @@ void CaptureTest::SetUp()
     ZUL_setMessageHook(
         [](const char *text, const char *title, void *context) {
             static_cast<BenchOperator *>(context)->tell(QString::fromLatin1(text), QString::fromLatin1(title),
-                                                       Operator::Icon::None);
+                                                        Operator::Icon::None);
         },
         &op);
     previousEnd_ = setApplicationEndHandler([this](int code) { ended = code; });
@@ -61,8 +61,7 @@ void CaptureTest::TearDown()
     setApplicationEndHandler(previousEnd_);
     ZUL_setMessageHook(nullptr, nullptr);
     // A test that stopped half-way leaves no connection to the next.
-    while (ZUL_closedown(1) == 0) {
-    }
+    while (ZUL_closedown(1) == 0) {}
     zul::vcard::removeVirtualCard();
     QDir::setCurrent(savedDirectory_);
 }

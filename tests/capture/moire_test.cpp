@@ -9,8 +9,8 @@ namespace {
 
 const QString kReference = QStringLiteral("Do you wish to capture cone for reference grating?");
 const QString kObject = QStringLiteral("Collect object image?");
-const QString kNoReference =
-    QStringLiteral("You do not have any reference data yet.  Do you want to use data from a previously saved file?");
+const QString kNoReference = QStringLiteral(
+    "You do not have any reference data yet.  Do you want to use data from a previously saved file?");
 
 constexpr auto kYes = Operator::Answer::Yes;
 constexpr auto kNo = Operator::Answer::No;

@@ -148,8 +148,8 @@ TEST_F(SixCaptureTest, GrabbedImagesWithDefaultOriginsComposeAsTheFramesFromFile
     op.answers = {Operator::Answer::Yes};
     op.files = {path("grab.six")};
     align->cmdOK_Click();
-    EXPECT_EQ(op.texts(), QStringList({"Do you wish to save the .six data?",
-                                       "Finished.  Written file as " + path("grab.six")}));
+    EXPECT_EQ(op.texts(),
+              QStringList({"Do you wish to save the .six data?", "Finished.  Written file as " + path("grab.six")}));
 
     // With the crosses at their default place OK cuts every grabbed frame
     // at (12, 12); the reflection sequence cuts a file at its own (0, 0).
