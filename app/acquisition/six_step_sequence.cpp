@@ -7,11 +7,10 @@
 #include "platform/controls.h"
 #include "platform/operator.h"
 #include "platform/picture_box.h"
-#include "platform/raster.h"
-#include "platform/twips.h"
 #include "platform/zul_surface.h"
 #include "workbench/app_state.h"
 #include "workbench/file_naming.h"
+#include "workbench/frame_capture.h"
 #include "workbench/frm_img.h"
 #include "workbench/workstation.h"
 #include "workbench/zul_errors.h"
@@ -20,7 +19,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <algorithm>
-#include <cmath>
 #include <optional>
 
 namespace {
@@ -54,22 +52,18 @@ void SixStepSequence::runSteps()
     AppState &state = workstation_.state();
     if (!reflection_ && state.previewOn == 1)
         workstation_.cmdPrev_Click();
-    if (!state.noCard)
+    if (!state.noCard) {
         workstation_.card().readIniFile(state.captureIniPath, QStringLiteral("DEFAULT"), &workstation_.liveConfig());
+        if (!reflection_)
+            prepareCard();
+    }
     if (!workstation_.naming().namingStep(reflection_ ? FileNaming::Wording::Reflection
                                                       : FileNaming::Wording::Transmission,
                                           workstation_.optionSet(OptionBox::AutoInc)))
         return;
     named_ = true;
 
-    const QSize area = workstation_.pictureAreaSize();
-    gridWidth_ = twipsFromPixels(area.width()) - 270;
-    gridHeight_ = twipsFromPixels(area.height()) - 750;
-    if (gridHeight_ / 2 > gridWidth_ / 3)
-        gridHeight_ = gridWidth_ * 2 / 3;
-    gridHeight_ = std::min(gridHeight_, 7680);
-    gridWidth_ = std::min(gridWidth_, 11520);
-
+    grid_.emplace(workstation_);
     for (int index = 1; index <= 6; ++index)
         if (!gather(index))
             return;
@@ -82,18 +76,23 @@ void SixStepSequence::runSteps()
     }
 }
 
+void SixStepSequence::prepareCard()
+{
+    // The settings just read name the capture window; the card takes them
+    // before the first picture, as for the moire capture.
+    CardLibrary &card = workstation_.card();
+    ZulConfig &config = workstation_.liveConfig();
+    int16_t code = static_cast<int16_t>(card.prepare(&config, 1));
+    CheckZulError(code, card, workstation_.op());
+    setDefaultPalette(card, workstation_.workPicture(WorkPicture::Composite), config);
+}
+
 bool SixStepSequence::gather(int index)
 {
     FrmImg *form = workstation_.imageForm(index);
-    const int cellWidth = gridWidth_ / 3 + 90;
-    const int cellHeight = gridHeight_ / 2 + 375;
-    const int left = cellWidth * (index <= 3 ? index - 1 : index - 4);
-    const int top = index <= 3 ? 0 : cellHeight;
-    form->setGeometry(pixelsFromTwips(left), pixelsFromTwips(top), pixelsFromTwips(cellWidth),
-                      pixelsFromTwips(cellHeight));
-    form->setWindowTitle((reflection_ ? QStringLiteral("Refl. Image ") : QStringLiteral("Trans. Image "))
-                         + QString::number(index));
-    form->show();
+    grid_->place(form, index,
+                 (reflection_ ? QStringLiteral("Refl. Image ") : QStringLiteral("Trans. Image "))
+                     + QString::number(index));
 
     if (reflection_)
         workstation_.setStatusPanel(StatusPanel::Status, QStringLiteral("Waiting"));
@@ -101,33 +100,58 @@ bool SixStepSequence::gather(int index)
                                 reflection_ ? QStringLiteral("Capturing Image") : QStringLiteral("Capturing Images"));
     letEventsRun();
 
-    if (!chooseFile(index))
-        return false;
-
-    // Image 1 sets the geometry; the other five must match it.
-    std::optional<BusyCursor> busy(std::in_place);
-    const QString problem = images_.take(index, fileName_);
-    if (!problem.isEmpty()) {
-        busy.reset(); // no hourglass over the message
-        workstation_.op().tell(problem, QStringLiteral("Isostep"), Operator::Icon::Exclamation);
-        return false;
-    }
-    letEventsRun();
-
-    QImage &working = images_.image(index);
     if (!reflection_ && !workstation_.state().noCard) {
-        if (!workstation_.liveImage()) {
-            busy.reset();
-            recoverCard();
+        if (!captureImage(index))
+            return false;
+    } else {
+        if (!chooseFile(index))
+            return false;
+        // Image 1 sets the geometry; the other five must match it.
+        std::optional<BusyCursor> busy(std::in_place);
+        const QString problem = images_.take(index, fileName_);
+        if (!problem.isEmpty()) {
+            busy.reset(); // no hourglass over the message
+            workstation_.op().tell(problem, QStringLiteral("Isostep"), Operator::Icon::Exclamation);
             return false;
         }
-        drawLiveImage(working);
+        letEventsRun();
     }
+
+    QImage &working = images_.image(index);
     if (workstation_.optionSet(OptionBox::Filter)) {
         workstation_.setStatusPanel(StatusPanel::Status, QStringLiteral("Filtering"));
         ButterworthFilter(working, workstation_.state().cutOffRatio);
     }
-    drawFitted(index);
+    grid_->drawFitted(form, working, images_.imageMaxSide());
+    return true;
+}
+
+bool SixStepSequence::captureImage(int index)
+{
+    // Each image is taken afresh once the operator has turned the optics to
+    // its setting; the live view's last picture would give six of the same.
+    const QString name = QStringLiteral("Trans. Image ") + QString::number(index);
+    if (workstation_.op().ask(name + QStringLiteral(": set up the optics and press OK."), QStringLiteral("Isostep"),
+                              Operator::Buttons::OkCancel, Operator::Icon::None)
+        != Operator::Answer::Ok)
+        return false;
+    AppState &state = workstation_.state();
+    ZulConfig &config = workstation_.liveConfig();
+    std::optional<BusyCursor> busy(std::in_place);
+    const CapturedFrame frame = captureFrame(workstation_.card(), config, state.averageCount, workstation_.liveImage(),
+                                             frameSize(config));
+    if (!frame.ok()) {
+        busy.reset();
+        recoverCard();
+        return false;
+    }
+    const QString problem = images_.takePicture(index, frame.image, name);
+    if (!problem.isEmpty()) {
+        busy.reset();
+        workstation_.op().tell(problem, QStringLiteral("Isostep"), Operator::Icon::Exclamation);
+        return false;
+    }
+    letEventsRun();
     return true;
 }
 
@@ -168,28 +192,6 @@ void SixStepSequence::probeSiblings()
                     QStringLiteral("Isograb has found similar files numbered 2 to 6.  Automatically read in?"),
                     QStringLiteral("AutoRead"), Operator::Buttons::YesNo, Operator::Icon::None)
         == Operator::Answer::Yes;
-}
-
-void SixStepSequence::drawFitted(int index)
-{
-    const QImage &working = images_.image(index);
-    const int maxSide = images_.imageMaxSide();
-    const int side = std::max(1, pixelsFromTwips(gridWidth_ / 3));
-    const double scale = static_cast<double>(side) / maxSide;
-    const int x = static_cast<int>(std::nearbyint((maxSide - images_.imageWidth()) / 2.0 * scale));
-    const int y = static_cast<int>(std::nearbyint((maxSide - images_.imageHeight()) / 2.0 * scale));
-    QImage view(side, side, QImage::Format_RGB32);
-    view.fill(Qt::black);
-    raster::stretchBlt(view, x, y, static_cast<int>(std::nearbyint(images_.imageWidth() * scale)),
-                       static_cast<int>(std::nearbyint(images_.imageHeight() * scale)), working, 0, 0,
-                       images_.imageWidth(), images_.imageHeight());
-    workstation_.imageForm(index)->picture()->setImage(view);
-}
-
-void SixStepSequence::drawLiveImage(QImage &working)
-{
-    ZulSurface surface = zulSurfaceFor(working, working.size());
-    workstation_.card().drawDIB(&surface, workstation_.liveImage().get(), 0, 0, 0, 0);
 }
 
 void SixStepSequence::recoverCard()

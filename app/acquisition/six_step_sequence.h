@@ -1,7 +1,10 @@
 #pragma once
 
 #include "composite_writer.h"
+#include "image_grid.h"
 #include "working_images.h"
+
+#include <optional>
 
 class Workstation;
 
@@ -18,8 +21,8 @@ private:
     bool gather(int index);
     bool chooseFile(int index);
     void probeSiblings();
-    void drawFitted(int index);
-    void drawLiveImage(QImage &working);
+    void prepareCard();
+    bool captureImage(int index);
     void recoverCard();
     void publishImages();
     void giveUpWaitingSet();
@@ -27,8 +30,7 @@ private:
 
     Workstation &workstation_;
     bool reflection_;
-    int gridWidth_ = 0;  // twips
-    int gridHeight_ = 0; // twips
+    std::optional<ImageGrid> grid_;
     bool named_ = false;
     bool published_ = false;
     bool autoRead_ = false;

@@ -9,6 +9,7 @@
 #include "platform/up_down.h"
 #include "platform/zul_surface.h"
 #include "workbench/app_state.h"
+#include "workbench/frame_capture.h"
 #include "workbench/workstation.h"
 #include "workbench/zul_errors.h"
 
@@ -283,41 +284,71 @@ void frmAlign::Form_Unload()
 
 void frmAlign::cmdGrab_Click()
 {
+    Operator &op = workstation_.op();
     if (state_.noCard) {
         // Preparing a card that was never brought up fails, and that failure
         // would end the whole program.
-        workstation_.op().tell(QStringLiteral("No capture card is available, so no images can be grabbed.  "
-                                              "Use Read .SIX to align the images of a .SIX file."),
-                               title, Operator::Icon::Exclamation);
+        op.tell(QStringLiteral("No capture card is available, so no images can be grabbed.  "
+                               "Use Read .SIX to align the images of a .SIX file."),
+                title, Operator::Icon::Exclamation);
         return;
     }
     CardLibrary &card = workstation_.card();
     int16_t code = static_cast<int16_t>(card.prepare(&alignConfig_, 1));
-    CheckZulError(code, card, workstation_.op());
+    CheckZulError(code, card, op);
     setDefaultPalette();
     lastResult_ = code;
+
+    // The views show each image as it comes; a grab that stops half way
+    // puts back what they showed, and the set of the window stays as it was.
+    std::array<QImage, 7> shown;
+    for (int i = 1; i <= 6; ++i)
+        shown[i] = Picture1[i]->image();
+    auto putBack = [&] {
+        for (int i = 1; i <= 6; ++i)
+            Picture1[i]->setImage(shown[i]);
+    };
+    const QSize size(state_.imageWidth, state_.imageHeight);
+    const align::PreviewFit fit = align::fitImageSet(size.width(), size.height());
     std::array<QImage, 6> grabbed;
-    for (QImage &image : grabbed) {
+    for (int i = 1; i <= 6; ++i) {
+        if (op.ask(grabPrompts[static_cast<std::size_t>(i - 1)], title, Operator::Buttons::OkCancel,
+                   Operator::Icon::None)
+            != Operator::Answer::Ok) {
+            putBack();
+            return;
+        }
+        CapturedFrame frame;
         {
             const BusyCursor busy;
             QCoreApplication::processEvents();
+            frame = captureFrame(card, alignConfig_, state_.averageCount, captureImage_, size);
         }
-        image = QImage(state_.imageWidth, state_.imageHeight, QImage::Format_RGB32);
-        image.fill(0xff000000u);
-        if (captureImage_) {
-            ZulSurface surface = zulSurfaceFor(image, image.size());
-            lastResult_ = static_cast<int16_t>(
-                card.drawDIB(&surface, captureImage_.get(), 0, 0, image.width(), image.height()));
+        lastResult_ = static_cast<int16_t>(frame.result);
+        if (!frame.ok()) {
+            putBack();
+            op.tell(QStringLiteral("Image %1 could not be grabbed (%2).  The window keeps the images it had.")
+                        .arg(i)
+                        .arg(ZulErrorText(lastResult_)),
+                    title, Operator::Icon::Exclamation);
+            return;
         }
+        grabbed[static_cast<std::size_t>(i - 1)] = frame.image;
+        clearView(i);
+        drawImage(i, frame.image, size, fit);
     }
     state_.takeImageSet(grabbed);
     showSet();
-    // The views need the fit of the grabbed set before anything is drawn.
+    // The grabbed set is no ".six" read in: OK asks where to save it.
+    state_.alignState = 0;
     fitImageSet();
     for (int i = 1; i <= 6; ++i) {
         clearView(i);
         drawWhole(i);
     }
+    // The views show whole images again, so clicks choose the area.
+    pickMode_ = 0;
+    cmdZO->setEnabled(false);
     areaLeft_ = areaTop_ = 50;
     drawSquare();
     setInstructions(moveSquareAfterGrab);

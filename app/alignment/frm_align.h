@@ -94,6 +94,7 @@ private:
     // Drawing; every call refreshes the view it drew into.
     void clearView(int index);
     void drawWhole(int index);
+    void drawImage(int index, const QImage &image, QSize size, const align::PreviewFit &fit);
     void drawSquare();
     void drawZoom(int index);
     void drawCross(int index, int x, int y);

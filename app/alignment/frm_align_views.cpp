@@ -24,8 +24,13 @@ void frmAlign::clearView(int index)
 
 void frmAlign::drawWhole(int index)
 {
-    raster::stretchBlt(Picture1[index]->imageForDrawing(), fit_.previewLeft, fit_.previewTop, fit_.previewWidth,
-                       fit_.previewHeight, state_.imageDCs[index], 0, 0, state_.imageWidth, state_.imageHeight);
+    drawImage(index, state_.imageDCs[index], QSize(state_.imageWidth, state_.imageHeight), fit_);
+}
+
+void frmAlign::drawImage(int index, const QImage &image, QSize size, const align::PreviewFit &fit)
+{
+    raster::stretchBlt(Picture1[index]->imageForDrawing(), fit.previewLeft, fit.previewTop, fit.previewWidth,
+                       fit.previewHeight, image, 0, 0, size.width(), size.height());
     Picture1[index]->update();
 }
 

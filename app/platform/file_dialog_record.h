@@ -11,6 +11,7 @@ struct FileDialogRecord {
     QString title;
     QString initialFolder;
     QString defaultExtension; // appended to a name typed without one
+    QString initialFileName;  // the name the dialog offers; empty for none
     bool overwritePrompt = false;
     bool multiSelect = false;
 };

@@ -43,6 +43,8 @@ std::optional<QString> runDialog(QWidget *parent, const FileDialogRecord &record
     dialog.setAcceptMode(mode);
     dialog.setFileMode(mode == QFileDialog::AcceptSave ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     dialog.setDefaultSuffix(record.defaultExtension);
+    if (!record.initialFileName.isEmpty())
+        dialog.selectFile(record.initialFileName);
     if (!record.overwritePrompt)
         dialog.setOption(QFileDialog::DontConfirmOverwrite);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())

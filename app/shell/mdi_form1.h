@@ -109,6 +109,8 @@ public:
     AveragePlacement averagePlacement() const { return averagePlacement_; }
 
     bool imageFormExists(int index) const { return imageForms_[index] != nullptr; }
+    // True once the moire capture's store holds a reference.
+    bool haveReference() const { return haveReference_; }
     QMdiArea *mdiArea() const { return mdiArea_; }
     // The alignment window while it is open, else null.
     frmAlign *alignWindow() const;
@@ -144,6 +146,7 @@ private:
     ZulConfig liveConfig_{};
     ZulVideoWindow currentWindow_{};
     CardImage liveImage_;
+    bool haveReference_ = false;
 
     QMdiArea *mdiArea_ = nullptr;
     QToolBar *toolbar1_ = nullptr;

@@ -3,6 +3,7 @@
 #include "mdi_form1.h"
 
 #include "acquisition/live_preview.h"
+#include "acquisition/moire_capture.h"
 #include "acquisition/six_step_sequence.h"
 #include "alignment/frm_align.h"
 #include "frm_about.h"
@@ -85,7 +86,10 @@ void MDIForm1::cmdTrans_Click()
     SixStepSequence(*this, SixLayout::Transmission).run();
 }
 
-void MDIForm1::cmdMoire_Click() {}
+void MDIForm1::cmdMoire_Click()
+{
+    MoireCapture(*this, haveReference_).run();
+}
 
 void MDIForm1::cmdAlign_Click()
 {

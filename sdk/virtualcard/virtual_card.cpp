@@ -331,6 +331,8 @@ void VirtualCard::endAcquisition()
                         acquisitions_);
         pictureKey_ = "\n(set)";
     }
+    if (digitizeHook_)
+        digitizeHook_(acquisitions_);
     digitize();
 }
 

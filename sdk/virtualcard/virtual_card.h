@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -83,6 +84,11 @@ public:
     }
     const VideoFrame &picture();
 
+    // Runs as each acquisition ends, before the picture is digitized, with
+    // the number of acquisitions so far: a test changes the scene here
+    // between the frames of one averaged grab, or stops the card.
+    void onDigitize(std::function<void(int acquisition)> hook) { digitizeHook_ = std::move(hook); }
+
     void record(bool on) { recording_ = on; }
     const std::vector<Transfer> &transfers() const { return transfers_; }
     void clearTransfers() { transfers_.clear(); }
@@ -145,6 +151,7 @@ private:
     std::vector<std::uint8_t> triggerWrites_;
 
     VideoFrame picture_;
+    std::function<void(int)> digitizeHook_;
     std::string pictureKey_ = "\n(none)";
 
     bool recording_ = false;

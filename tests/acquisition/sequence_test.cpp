@@ -215,32 +215,21 @@ TEST_F(SequenceTest, BatchComposeGivesTheSequenceBytes)
     EXPECT_EQ(batchFile.readAll(), fromSequence);
 }
 
-TEST_F(SequenceTest, WithACardTransmissionDrawsTheLiveImageOrRecoversTheCard)
+TEST_F(SequenceTest, WithACardAFailedTransmissionCaptureRecoversTheCard)
 {
     state.noCard = false;
-    op.files = {sample(1)};
-    op.answers = {Operator::Answer::Yes};
+    // A snap that fails: the card is brought down and up again and the run
+    // ends without writing.
+    card.results["snap"] = 11;
+    op.answers = {Operator::Answer::Ok};
     window->cmdTrans_Click();
-    // No picture has come from the camera yet: the card is brought down and
-    // up again and the run ends without writing.
-    ASSERT_EQ(op.messages.size(), 2u) << op.texts().join(" | ").toStdString();
-    EXPECT_EQ(op.messages[1].text, "Error. Check that camera is connected, then click OK.");
+    EXPECT_EQ(op.texts(), QStringList({"Trans. Image 1: set up the optics and press OK.",
+                                       "Error. Check that camera is connected, then click OK."}));
     EXPECT_EQ(op.messages[1].title, "Error");
     EXPECT_EQ(op.messages[1].icon, Operator::Icon::Exclamation);
-    EXPECT_EQ(card.calls, QStringList({"readIniFile DEFAULT", "saveIniFile DEFAULT", "releasePalette", "closedown(1)",
-                                       "init", "readIniFile DEFAULT", "prepare(1)", "defaultPalette(0)"}));
+    EXPECT_TRUE(op.dialogs.empty());
+    EXPECT_EQ(card.calls, QStringList({"readIniFile DEFAULT", "prepare(1)", "defaultPalette(0)", "snap",
+                                       "saveIniFile DEFAULT", "releasePalette", "closedown(1)", "init",
+                                       "readIniFile DEFAULT", "prepare(1)", "defaultPalette(0)"}));
     EXPECT_FALSE(QFile::exists(six()));
-
-    card.calls.clear();
-    op.messages.clear();
-    int liveBlock = 0;
-    window->liveImage().adopt(card, &liveBlock);
-    op.files = {sample(1)};
-    op.answers = {Operator::Answer::Yes};
-    window->cmdTrans_Click();
-    EXPECT_EQ(card.calls, QStringList({"readIniFile DEFAULT", "drawDIB", "drawDIB", "drawDIB", "drawDIB", "drawDIB",
-                                       "drawDIB"}));
-    EXPECT_TRUE(QFile::exists(six()));
-    window->Form_Unload();
-    EXPECT_EQ(card.calls.filter("globalFree").size(), 1) << card.calls.join(", ").toStdString();
 }

@@ -676,8 +676,17 @@ TEST_F(AlignTest, WithACardTheWindowPreparesItGrabsAndOkAsksWhetherToSave)
     frmAlign &align = open();
     EXPECT_EQ(card.calls, QStringList({"readIniFile DEFAULT", "prepare(1)", "defaultPalette(0)"}));
     card.calls.clear();
+    // One prompt and one snap and read-out per image.
+    op.answers = std::deque<Operator::Answer>(6, Operator::Answer::Ok);
     align.cmdGrab_Click();
-    EXPECT_EQ(card.calls, QStringList({"prepare(1)", "defaultPalette(0)"}));
+    QStringList grabCalls = {"prepare(1)", "defaultPalette(0)"};
+    for (int i = 1; i <= 6; ++i)
+        grabCalls << "snap" << "readoutDIB";
+    EXPECT_EQ(card.calls, grabCalls);
+    ASSERT_EQ(op.messages.size(), 6u);
+    EXPECT_EQ(op.messages[2].text, "Move small knob, B, to red location M and press OK");
+    EXPECT_EQ(op.messages[2].buttons, Operator::Buttons::OkCancel);
+    op.messages.clear();
     EXPECT_EQ(align.Label1->text(), "Move red square over the area of interest using the arrow keys and press ENTER. "
                                     "Or, double click on the point of interest.");
     EXPECT_EQ(state.imageDCs[6].size(), QSize(276, 276));
@@ -705,6 +714,7 @@ TEST_F(AlignTest, WithACardTheWindowPreparesItGrabsAndOkAsksWhetherToSave)
     frmAlign *again = ws.alignWindow();
     ASSERT_NE(again, nullptr);
     ASSERT_FALSE(again->unloaded());
+    op.answers = std::deque<Operator::Answer>(6, Operator::Answer::Ok);
     again->cmdGrab_Click();
     again->Command1_Click();
     const QString chosen = folder.filePath("chosen.six");
