@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QStatusBar>
 #include <QTest>
 
@@ -74,6 +75,12 @@ TEST_F(ShownShellTest, StatusPanelsNeverOverlapAndLongNamesElideInTheMiddle)
             EXPECT_EQ(p->text(), whole);
         }
         EXPECT_EQ(w.statusPanel(StatusPanel::FileName), longName);
+
+        // Nor is the left panel squeezed below its own height, where its
+        // controls would run into one another.
+        QWidget *left = w.findChild<QPushButton *>("cmdFile")->parentWidget();
+        EXPECT_TRUE(left->isVisible());
+        EXPECT_GE(left->height(), left->minimumSizeHint().height()) << size.height();
     }
 
     // With room to spare the panels keep their design widths.
