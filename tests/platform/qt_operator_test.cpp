@@ -13,8 +13,9 @@
 
 namespace {
 // The names the dialog's list shows once its folder has been read (the
-// reading runs in the background).
-QStringList listed(QFileDialog *dialog)
+// reading runs in the background): at least `expected` of them, and any
+// that follow a moment later.
+QStringList listed(QFileDialog *dialog, qsizetype expected)
 {
     auto *view = dialog->findChild<QListView *>(QStringLiteral("listView"));
     const auto names = [view] {
@@ -25,16 +26,9 @@ QStringList listed(QFileDialog *dialog)
         all.sort();
         return all;
     };
-    QStringList last;
-    // Settled when two looks a moment apart agree.
-    for (int look = 0; look < 30; ++look) {
-        QTest::qWait(50);
-        const QStringList now = names();
-        if (!now.isEmpty() && now == last)
-            break;
-        last = now;
-    }
-    return last;
+    if (QTest::qWaitFor([&] { return names().size() >= expected; }, 5000))
+        QTest::qWait(100);
+    return names();
 }
 
 class WorkingFolder {
@@ -68,11 +62,11 @@ TEST(QtOperatorDialog, StartsInTheWorkingFolderAndOffersProgramsAsRunnableFiles)
         auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
         ASSERT_NE(dialog, nullptr);
         startedIn = dialog->directory().absolutePath();
-        programs = listed(dialog);
+        programs = listed(dialog, 2);
         auto *types = dialog->findChild<QComboBox *>(QStringLiteral("fileTypeCombo"));
         types->setFocus();
         QTest::keyClick(types, Qt::Key_Down);
-        everything = listed(dialog);
+        everything = listed(dialog, 3);
         dialog->reject();
     });
     QtOperator op;
