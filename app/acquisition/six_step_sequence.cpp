@@ -16,7 +16,6 @@
 #include "workbench/zul_errors.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QFileInfo>
 #include <algorithm>
 #include <optional>
@@ -164,7 +163,6 @@ bool SixStepSequence::chooseFile(int index)
     FileDialogRecord record;
     record.filters = {{QStringLiteral("BMP files"), QStringLiteral("*.bmp")}};
     record.title = QStringLiteral("Choose file for image ") + QString::number(index);
-    record.initialFolder = reflection_ ? QDir::homePath() : QDir::currentPath();
     record.defaultExtension = QStringLiteral("bas");
     record.overwritePrompt = true;
     record.multiSelect = !reflection_;

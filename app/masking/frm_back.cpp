@@ -254,6 +254,13 @@ void frmBack::showImageWithMask()
 {
     Picture1->setImage(mask_render::maskedPicture(state_.maskImage, combinedMask_,
                                                   combinedMask_.size() + QSize(pictureBorder, pictureBorder)));
+    hintWhileNoImage();
+}
+
+void frmBack::hintWhileNoImage()
+{
+    // Without an image the picture is plain black, which looks like a fault.
+    Picture1->setHint(state_.maskImage.isNull() ? QStringLiteral("Read a .SIX file or compose one first") : QString());
 }
 
 void frmBack::drawPoints(int area, int count, const std::function<QRgb(int)> &colourOf)

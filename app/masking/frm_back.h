@@ -91,6 +91,7 @@ protected:
 private:
     void buildControls();
     void showImageWithMask();
+    void hintWhileNoImage();
     void setCellSize(QSize cell);
     // The points of `area`, `count` of them: lines between consecutive
     // points first, then each point with its cross, in the colour

@@ -22,6 +22,14 @@ void PictureBox::clear()
     update();
 }
 
+void PictureBox::setHint(const QString &hint)
+{
+    hint_ = hint;
+    setToolTip(hint);
+    setAccessibleDescription(hint);
+    update();
+}
+
 QSize PictureBox::sizeHint() const
 {
     return image_.isNull() ? QSize(64, 64) : image_.size();
@@ -33,6 +41,12 @@ void PictureBox::paintEvent(QPaintEvent *)
     painter.fillRect(rect(), palette().color(QPalette::Window));
     if (!image_.isNull())
         painter.drawImage(QPoint(0, 0), image_);
+    if (!hint_.isEmpty()) {
+        // Readable on the black of an empty picture and on any grey.
+        const QRect area = image_.isNull() ? rect() : rect() & QRect(QPoint(0, 0), image_.size());
+        painter.setPen(Qt::white);
+        painter.drawText(area, Qt::AlignCenter | Qt::TextWordWrap, hint_);
+    }
 }
 
 void PictureBox::mousePressEvent(QMouseEvent *event)

@@ -14,6 +14,11 @@ public:
     const QImage &image() const { return image_; }
     QImage &imageForDrawing() { return image_; }
     void clear();
+    // A line drawn over the picture on screen only, never into the image,
+    // and offered as the tooltip and accessible description; empty for
+    // none.
+    void setHint(const QString &hint);
+    QString hint() const { return hint_; }
 
     QSize sizeHint() const override;
 
@@ -34,4 +39,5 @@ protected:
 
 private:
     QImage image_;
+    QString hint_;
 };

@@ -3,7 +3,10 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QFileSystemModel>
+#include <QSortFilterProxyModel>
 #include <QStringList>
+#include <algorithm>
 
 namespace {
 QMessageBox::Icon boxIcon(Operator::Icon icon)
@@ -29,17 +32,52 @@ QMessageBox::StandardButtons boxButtons(Operator::Buttons buttons)
     return QMessageBox::Ok;
 }
 
-QString nameFilters(const FileDialogRecord &record)
+// The dialog's own text for a filter. A filter of runnable files matches
+// every name here and is narrowed by ExecutableFiles.
+QString nameFilter(const QPair<QString, QString> &filter)
 {
-    QStringList filters;
-    for (const auto &[description, pattern] : record.filters)
-        filters << QStringLiteral("%1 (%2)").arg(description, QString(pattern).replace(';', ' '));
-    return filters.join(QStringLiteral(";;"));
+    const QString pattern = filter.second.isEmpty() ? QStringLiteral("*") : QString(filter.second).replace(';', ' ');
+    return QStringLiteral("%1 (%2)").arg(filter.first, pattern);
 }
+
+bool offersPrograms(const FileDialogRecord &record)
+{
+    return std::any_of(record.filters.cbegin(), record.filters.cend(),
+                       [](const auto &filter) { return filter.second.isEmpty(); });
+}
+
+// Folders and, while a filter of runnable files is chosen, only the files
+// this user may run.
+class ExecutableFiles : public QSortFilterProxyModel {
+public:
+    void setOnlyExecutables(bool only)
+    {
+        only_ = only;
+        invalidateFilter();
+    }
+
+protected:
+    bool filterAcceptsRow(int row, const QModelIndex &parent) const override
+    {
+        if (!only_)
+            return true;
+        const auto *files = qobject_cast<const QFileSystemModel *>(sourceModel());
+        if (!files)
+            return true;
+        const QFileInfo info = files->fileInfo(files->index(row, 0, parent));
+        return info.isDir() || info.isExecutable();
+    }
+
+private:
+    bool only_ = false;
+};
 
 std::optional<QString> runDialog(QWidget *parent, const FileDialogRecord &record, QFileDialog::AcceptMode mode)
 {
-    QFileDialog dialog(parent, record.title, record.initialFolder, nameFilters(record));
+    QStringList filters;
+    for (const auto &filter : record.filters)
+        filters << nameFilter(filter);
+    QFileDialog dialog(parent, record.title, record.initialFolder, filters.join(QStringLiteral(";;")));
     dialog.setAcceptMode(mode);
     dialog.setFileMode(mode == QFileDialog::AcceptSave ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     dialog.setDefaultSuffix(record.defaultExtension);
@@ -47,6 +85,22 @@ std::optional<QString> runDialog(QWidget *parent, const FileDialogRecord &record
         dialog.selectFile(record.initialFileName);
     if (!record.overwritePrompt)
         dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    if (offersPrograms(record)) {
+        // Only the dialog's own views can be narrowed to runnable files; the
+        // "(*)" it needs for them is no help to the operator.
+        dialog.setOption(QFileDialog::DontUseNativeDialog);
+        dialog.setOption(QFileDialog::HideNameFilterDetails);
+        auto *programs = new ExecutableFiles; // the dialog takes it over
+        dialog.setProxyModel(programs);
+        // The dialog names the chosen filter with or without its details.
+        const auto follow = [&record, &filters, programs](const QString &chosen) {
+            for (qsizetype i = 0; i < filters.size(); ++i)
+                if (chosen == filters[i] || chosen == record.filters[i].first)
+                    programs->setOnlyExecutables(record.filters[i].second.isEmpty());
+        };
+        QObject::connect(&dialog, &QFileDialog::filterSelected, programs, follow);
+        follow(dialog.selectedNameFilter());
+    }
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
     return dialog.selectedFiles().first();
@@ -75,12 +129,12 @@ void QtOperator::beep()
     QApplication::beep();
 }
 
-std::optional<QString> QtOperator::chooseOpenFile(const FileDialogRecord &record)
+std::optional<QString> QtOperator::showOpenDialog(const FileDialogRecord &record)
 {
     return runDialog(parent_, record, QFileDialog::AcceptOpen);
 }
 
-std::optional<QString> QtOperator::chooseSaveFile(const FileDialogRecord &record)
+std::optional<QString> QtOperator::showSaveDialog(const FileDialogRecord &record)
 {
     return runDialog(parent_, record, QFileDialog::AcceptSave);
 }

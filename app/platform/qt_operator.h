@@ -12,8 +12,10 @@ public:
     Answer ask(const QString &text, const QString &title, Buttons buttons, Icon icon) override;
     void tell(const QString &text, const QString &title, Icon icon) override;
     void beep() override;
-    std::optional<QString> chooseOpenFile(const FileDialogRecord &record) override;
-    std::optional<QString> chooseSaveFile(const FileDialogRecord &record) override;
+
+protected:
+    std::optional<QString> showOpenDialog(const FileDialogRecord &record) override;
+    std::optional<QString> showSaveDialog(const FileDialogRecord &record) override;
 
 private:
     QWidget *parent_;

@@ -7,6 +7,7 @@
 #include "platform/operator.h"
 #include "platform/picture_box.h"
 #include "platform/settings_store.h"
+#include "platform/text_check.h"
 #include "platform/twips.h"
 #include "platform/up_down.h"
 #include "platform/vb_conversions.h"
@@ -68,6 +69,32 @@ QCheckBox *check(int box, const QString &caption, const QString &tooltip, QWidge
     c->setObjectName(QStringLiteral("Check%1").arg(box));
     describe(c, caption, tooltip);
     return c;
+}
+
+// The paths are long and the labels narrow: the whole path is also the
+// tooltip, and screen readers hear it after the label's name.
+void showPath(QLabel *label, const QString &path)
+{
+    label->setText(path);
+    label->setToolTip(path);
+    label->setAccessibleDescription(path);
+}
+
+QString averageRefusal(const QString &text)
+{
+    return vb::toInt16(text) ? QString() : QStringLiteral("You must enter a valid number");
+}
+
+QString cutOffRefusal(const QString &text)
+{
+    const auto ratio = vb::toDouble(text);
+    if (!ratio)
+        return QStringLiteral("You must enter a valid number");
+    // Outside 0..1 the recursion is no low-pass filter and would spoil every
+    // filtered image without a word.
+    if (!(*ratio > 0.0 && *ratio < 1.0))
+        return QStringLiteral("The cut-off ratio must lie between 0 and 1, for example 0.25.");
+    return QString();
 }
 
 int value(const QCheckBox *box)
@@ -161,7 +188,7 @@ void frmSettings::buildTabs()
     directory->addWidget(Dir1, 1);
     directory->addWidget(Label8);
     connect(Dir1, &FolderList::pathChanged, this, [this] {
-        Label8->setText(Dir1->path());
+        showPath(Label8, Dir1->path());
         Drive1->showVolumeOf(Dir1->path());
         enableBoth();
     });
@@ -234,6 +261,8 @@ void frmSettings::buildTabs()
         });
     connect(Text1, &QLineEdit::textChanged, this, &frmSettings::text1Changed);
     connect(Text2, &QLineEdit::textChanged, this, &frmSettings::text2Changed);
+    averageCheck_ = new TextCheck(Text1, averageRefusal);
+    cutOffCheck_ = new TextCheck(Text2, cutOffRefusal);
 }
 
 void frmSettings::buildOtherControls()
@@ -274,6 +303,13 @@ void frmSettings::buildOtherControls()
     bottom->addLayout(right, 1);
     static_cast<QVBoxLayout *>(layout())->addLayout(bottom);
 
+    // Both buttons use the average box's text, only "Set as Current" the
+    // cut-off box's; each says itself what it refuses.
+    averageCheck_->usedBy(Command4);
+    averageCheck_->usedBy(Command3);
+    cutOffCheck_->usedBy(Command4);
+    for (TextCheck *check : {averageCheck_, cutOffCheck_})
+        connect(check, &TextCheck::leftRefused, this, &frmSettings::refuseNumber);
     connect(Command4, &QPushButton::clicked, this, &frmSettings::Command4_Click);
     connect(Command3, &QPushButton::clicked, this, &frmSettings::Command3_Click);
     connect(Command5, &QPushButton::clicked, this, &QWidget::close);
@@ -291,10 +327,10 @@ void frmSettings::Form_Load()
 void frmSettings::loadFromApplication(bool moveFolderAndCutOff)
 {
     AppState &state = main_.state();
-    Label4->setText(state.ondaraPath);
-    Label5->setText(state.sabelnPath);
-    Label10->setText(state.moireProgPath);
-    Label8->setText(QDir::currentPath());
+    showPath(Label4, state.ondaraPath);
+    showPath(Label5, state.sabelnPath);
+    showPath(Label10, state.moireProgPath);
+    showPath(Label8, QDir::currentPath());
     if (moveFolderAndCutOff)
         Dir1->setPath(QDir::currentPath());
     Text1->setText(QString::number(state.averageCount));
@@ -342,43 +378,34 @@ void frmSettings::enableBoth()
     Command4->setEnabled(true);
 }
 
-void frmSettings::refuseNumber()
+void frmSettings::refuseNumber(const QString &reason)
 {
     main_.op().beep();
-    main_.op().tell(QStringLiteral("You must enter a valid number"), QStringLiteral("Isostep"), Operator::Icon::None);
+    main_.op().tell(reason, QStringLiteral("Isostep"), Operator::Icon::None);
 }
 
+bool frmSettings::accepted(const TextCheck *check)
+{
+    if (const QString reason = check->refusal(); !reason.isEmpty()) {
+        refuseNumber(reason);
+        return false;
+    }
+    return true;
+}
+
+// Both boxes take a new value as soon as it is a good one; a text on its way
+// to one is only marked (see TextCheck), and judged when it is used.
 void frmSettings::text1Changed()
 {
-    if (!Text1->text().isEmpty()) {
-        const auto count = vb::toInt16(Text1->text());
-        if (!count) {
-            refuseNumber();
-            return;
-        }
+    if (const auto count = vb::toInt16(Text1->text()))
         main_.state().averageCount = *count;
-    }
     enableBoth();
 }
 
 void frmSettings::text2Changed()
 {
-    if (Text2->text().isEmpty())
-        return;
-    const auto ratio = vb::toDouble(Text2->text());
-    if (!ratio) {
-        refuseNumber();
-        return;
-    }
-    // Outside 0..1 the recursion is no low-pass filter and would spoil every
-    // filtered image without a word.
-    if (!(*ratio > 0.0 && *ratio < 1.0)) {
-        main_.op().beep();
-        main_.op().tell(QStringLiteral("The cut-off ratio must lie between 0 and 1, for example 0.25."),
-                        QStringLiteral("Isostep"), Operator::Icon::None);
-        return;
-    }
-    pendingCutOff_ = *ratio;
+    if (cutOffCheck_ && !cutOffCheck_->refused())
+        pendingCutOff_ = *vb::toDouble(Text2->text());
 }
 
 void frmSettings::cmdChange_Click(int which)
@@ -388,14 +415,14 @@ void frmSettings::cmdChange_Click(int which)
     QLabel *labels[3] = {Label4, Label5, Label10};
 
     FileDialogRecord record;
-    // Programs here carry no extension, so every file is offered as well.
-    record.filters = {{QStringLiteral("Program files"), QStringLiteral("*.exe")},
-                      {QStringLiteral("All files"), QStringLiteral("*")}};
+    // Programs here carry no extension: the first filter offers the files
+    // that can be run, the second every file (a script started by its
+    // interpreter, say).
+    record.filters = {{QStringLiteral("Program files"), QString()}, {QStringLiteral("All files"), QStringLiteral("*")}};
     record.title = QStringLiteral("Choose file name");
-    record.initialFolder = QDir::currentPath();
     if (const auto chosen = main_.op().chooseOpenFile(record); chosen && !chosen->isEmpty())
         *paths[which] = commandLineFor(*chosen);
-    labels[which]->setText(*paths[which]);
+    showPath(labels[which], *paths[which]);
 }
 
 void frmSettings::Option2_Click()
@@ -409,11 +436,11 @@ void frmSettings::Option3_Click()
 {
     for (int item = 0; item < 3; ++item)
         Check[4 + item]->setChecked(settings_.boolean(kView, QLatin1String(kViewKeys[item]), true));
-    Label4->setText(settings_.text(kSoftware, QStringLiteral("ondara")));
-    Label5->setText(settings_.text(kSoftware, QStringLiteral("sabeln")));
-    Label10->setText(settings_.text(kSoftware, QStringLiteral("moireprog")));
+    showPath(Label4, settings_.text(kSoftware, QStringLiteral("ondara")));
+    showPath(Label5, settings_.text(kSoftware, QStringLiteral("sabeln")));
+    showPath(Label10, settings_.text(kSoftware, QStringLiteral("moireprog")));
     const QString directory = settings_.text(kOptions, QStringLiteral("directory"), QDir::homePath());
-    Label8->setText(directory);
+    showPath(Label8, directory);
     Dir1->setPath(directory);
     Text1->setText(settings_.text(kOptions, QStringLiteral("average"), QStringLiteral("1")));
     Check[1]->setChecked(settings_.integer(kOptions, QStringLiteral("filter"), 0) != 0);
@@ -436,8 +463,11 @@ void frmSettings::Command4_Click()
         main_.op().tell(QStringLiteral("The folder \"%1\" cannot be used as the working folder.")
                             .arg(QDir::toNativeSeparators(Dir1->path())),
                         QStringLiteral("Settings"), Operator::Icon::Exclamation);
-    if (const auto count = vb::toInt16(Text1->text()))
-        state.averageCount = *count;
+    if (accepted(averageCheck_))
+        state.averageCount = *vb::toInt16(Text1->text());
+    // The main window's boxes show the count in use, so that "Save Settings
+    // on Exit" keeps it too.
+    main_.showAverageCount();
     for (int box = 1; box <= 3; ++box)
         main_.setCheckValue(optionOf(box), value(Check[box]));
     if (pendingSizeOption_ != state.imageSizeOption) {
@@ -447,7 +477,8 @@ void frmSettings::Command4_Click()
             main_.op().tell(QStringLiteral("The capture area could not be changed.  %1").arg(changed.error),
                             QStringLiteral("Settings"), Operator::Icon::Exclamation);
     }
-    state.cutOffRatio = pendingCutOff_;
+    if (accepted(cutOffCheck_))
+        state.cutOffRatio = pendingCutOff_;
     if (main_.viewItemChecked(MDIForm1::ViewItem::TopToolbar) != (value(Check[4]) > 0))
         main_.mnuTop_Click();
     if (main_.viewItemChecked(MDIForm1::ViewItem::LeftToolbar) != (value(Check[5]) > 0))
@@ -465,7 +496,9 @@ void frmSettings::Command3_Click()
     settings_.setText(kOptions, QStringLiteral("autoinc"), QString::number(value(Check[3])));
     settings_.setText(kOptions, QStringLiteral("i4i6"), QString::number(value(Check[2])));
     settings_.setText(kOptions, QStringLiteral("filter"), QString::number(value(Check[1])));
-    settings_.setText(kOptions, QStringLiteral("average"), Text1->text());
+    // A refused count is not stored, or the next start would begin with it.
+    if (accepted(averageCheck_))
+        settings_.setText(kOptions, QStringLiteral("average"), Text1->text());
     settings_.setText(kOptions, QStringLiteral("directory"), Dir1->path());
     settings_.setText(kOptions, QStringLiteral("areaind"), QString::number(pendingSizeOption_));
     settings_.setText(kOptions, QStringLiteral("cor"), vb::fromDouble(state.cutOffRatio));

@@ -17,6 +17,7 @@ class QRadioButton;
 class QStackedWidget;
 class QTabBar;
 class SettingsStore;
+class TextCheck;
 class UpDown;
 
 // The "Settings" window: shows the running options on four tabs and applies
@@ -75,11 +76,15 @@ private:
     void drawLegend();
     void text1Changed();
     void text2Changed();
-    void refuseNumber();
+    void refuseNumber(const QString &reason);
+    // Says why, when the box's text is refused.
+    bool accepted(const TextCheck *check);
 
     MDIForm1 &main_;
     SettingsStore &settings_;
     QStackedWidget *frames_ = nullptr;
+    TextCheck *averageCheck_ = nullptr;
+    TextCheck *cutOffCheck_ = nullptr;
     int16_t pendingSizeOption_ = 0;
     double pendingCutOff_ = 0.25;
 };

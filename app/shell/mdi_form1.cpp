@@ -6,6 +6,8 @@
 #include "platform/operator.h"
 #include "platform/picture_box.h"
 #include "platform/resources.h"
+#include "platform/status_bar_panel.h"
+#include "platform/text_check.h"
 #include "platform/twips.h"
 #include "platform/up_down.h"
 #include "platform/vb_conversions.h"
@@ -219,7 +221,7 @@ void MDIForm1::buildTopToolbar()
     text3_ = new QLineEdit(QStringLiteral("1"), toolbar3_);
     text3_->setObjectName(QStringLiteral("Text3"));
     text3_->setFixedWidth(pixelsFromTwips(360));
-    describe(text3_, QStringLiteral("average, top toolbar"), QStringLiteral("Number of images to average"));
+    describe(text3_, QStringLiteral("Average (toolbar)"), QStringLiteral("Number of images to average"));
     upDown2_ = new UpDown(text3_, 1, 99, toolbar3_);
     upDown2_->setObjectName(QStringLiteral("UpDown2"));
     describe(upDown2_, QStringLiteral("average up-down, top toolbar"), QStringLiteral("Number of images to average"));
@@ -227,6 +229,7 @@ void MDIForm1::buildTopToolbar()
     toolbar3_->addWidget(text3_);
     toolbar3_->addWidget(upDown2_);
     connect(text3_, &QLineEdit::textChanged, this, [this] { averageTextChanged(text3_, text1_); });
+    checkAverageText(text3_);
     placeAverageControls({9480, 120}, {8760, 160}, {9840, 120});
 }
 
@@ -257,7 +260,9 @@ void MDIForm1::buildLeftToolbar()
     button("cmdTrans", QStringLiteral("&Transmission"), QStringLiteral("Capture 6 transmission images"),
            &MDIForm1::cmdTrans_Click);
     button("cmdMoire", QStringLiteral("&Moiré"), QString(), &MDIForm1::cmdMoire_Click);
-    button("cmdAlign", QStringLiteral("&Align Images"), QStringLiteral("Correct for misalignment due to polariscope elements"),
+    // Alt+A opens the Alignment menu and Alt+V the View menu, so the button
+    // and the box beside them take other letters.
+    button("cmdAlign", QStringLiteral("A&lign Images"), QStringLiteral("Correct for misalignment due to polariscope elements"),
            &MDIForm1::cmdAlign_Click);
     button("cmdBack", QStringLiteral("&Background"), QStringLiteral("Mask out the background"), &MDIForm1::cmdBack_Click);
     button("cmdClear", QStringLiteral("&Clear"), QStringLiteral("Clears the images on the screen"), &MDIForm1::cmdClear_Click);
@@ -271,7 +276,7 @@ void MDIForm1::buildLeftToolbar()
         checks_[slot(box)] = c;
     };
     check(OptionBox::Filter, QStringLiteral("Filt&er"), QStringLiteral("Apply Butterworth filter"));
-    check(OptionBox::SaveI46, QStringLiteral("Sa&ve i4,i6"),
+    check(OptionBox::SaveI46, QStringLiteral("Save &i4,i6"),
           QStringLiteral("Save the dark and light-field images as bitmap"));
     check(OptionBox::AutoInc, QStringLiteral("A&utoInc."), QStringLiteral("Automatically increment the file name"));
     check(OptionBox::SaveI4, QStringLiteral("Save i4"), QString());
@@ -283,7 +288,7 @@ void MDIForm1::buildLeftToolbar()
     auto *averageRow = new QHBoxLayout;
     text1_ = new QLineEdit(QStringLiteral("1"), panel);
     text1_->setObjectName(QStringLiteral("Text1"));
-    describe(text1_, QStringLiteral("Average:"), QStringLiteral("Number of images to average over"));
+    describe(text1_, QStringLiteral("Average (panel)"), QStringLiteral("Number of images to average over"));
     label1->setBuddy(text1_);
     upDown1_ = new UpDown(text1_, 1, 99, panel);
     upDown1_->setObjectName(QStringLiteral("UpDown1"));
@@ -292,6 +297,7 @@ void MDIForm1::buildLeftToolbar()
     averageRow->addWidget(upDown1_);
     layout->addLayout(averageRow);
     connect(text1_, &QLineEdit::textChanged, this, [this] { averageTextChanged(text1_, text3_); });
+    checkAverageText(text1_);
     connect(upDown1_, &UpDown::changed, this, [this] {
         if (const auto value = vb::toInt16(text1_->text()))
             state_.averageCount = *value;
@@ -311,13 +317,14 @@ void MDIForm1::buildStatusBar()
     bar->setObjectName(QStringLiteral("StatusBar1"));
     bar->setSizeGripEnabled(false);
     for (int panel = 1; panel <= 9; ++panel) {
-        auto *label = new QLabel(bar);
-        label->setObjectName(QStringLiteral("StatusPanel%1").arg(panel));
-        label->setFixedWidth(pixelsFromTwips(kWidths[panel]));
-        label->setFrameShape(QFrame::StyledPanel);
-        label->setAccessibleName(QStringLiteral("status panel %1").arg(panel));
-        bar->addWidget(label);
-        panels_[panel] = label;
+        // The two names can be any length; the rest are short words.
+        const bool name = panel == static_cast<int>(StatusPanel::FileName)
+                          || panel == static_cast<int>(StatusPanel::AlignmentSource);
+        auto *p = new StatusBarPanel(panel, pixelsFromTwips(kWidths[panel]),
+                                     name ? StatusBarPanel::Fit::ElideMiddle : StatusBarPanel::Fit::WholeText, bar);
+        p->setObjectName(QStringLiteral("StatusPanel%1").arg(panel));
+        bar->addWidget(p);
+        panels_[panel] = p;
     }
     panels_[1]->setText(QStringLiteral("Filename"));
     panels_[3]->setText(QStringLiteral("Status"));
@@ -418,16 +425,31 @@ void MDIForm1::averageTextChanged(QLineEdit *source, QLineEdit *mirror)
     // Writing the mirror box must not echo back into the box being typed in.
     if (mirroringAverage_)
         return;
+    // A text that does not convert leaves the count as it was; the box
+    // shows why, and says so when the operator leaves it.
     const auto value = vb::toInt16(source->text());
-    if (!value) {
-        op_.beep();
-        op_.tell(QStringLiteral("You must enter a valid number"), QStringLiteral("Isostep"), Operator::Icon::None);
+    if (!value)
         return;
-    }
     state_.averageCount = *value;
     mirroringAverage_ = true;
     mirror->setText(QString::number(state_.averageCount));
     mirroringAverage_ = false;
+}
+
+void MDIForm1::checkAverageText(QLineEdit *box)
+{
+    auto *check = new TextCheck(box, [](const QString &text) {
+        return vb::toInt16(text) ? QString() : QStringLiteral("You must enter a valid number");
+    });
+    connect(check, &TextCheck::leftRefused, this, [this](const QString &reason) {
+        op_.beep();
+        op_.tell(reason, QStringLiteral("Isostep"), Operator::Icon::None);
+    });
+}
+
+void MDIForm1::showAverageCount()
+{
+    text1_->setText(QString::number(state_.averageCount));
 }
 
 void MDIForm1::placeAverageControls(QPoint text3, QPoint text4, QPoint upDown2)

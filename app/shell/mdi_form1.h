@@ -22,12 +22,12 @@ class frmSettings;
 class ProgramLauncher;
 class QAction;
 class QCheckBox;
-class QLabel;
 class QLineEdit;
 class QMdiArea;
 class QTimer;
 class QToolBar;
 class SettingsStore;
+class StatusBarPanel;
 class UpDown;
 
 // The main window, titled "Isostep": every command is offered by the top
@@ -102,6 +102,8 @@ public:
     QLineEdit *averageText1() const { return text1_; }
     QLineEdit *averageText3() const { return text3_; }
     QLineEdit *averageText4() const { return text4_; }
+    // Puts averageCount into the average boxes, as if typed.
+    void showAverageCount();
     // Where the top toolbar's average controls stand, in twips.
     struct AveragePlacement {
         QPoint text3, text4, upDown2;
@@ -131,6 +133,7 @@ private:
     void showOptionMirrors();
     void showToolbarsAsMarked();
     void averageTextChanged(QLineEdit *source, QLineEdit *mirror);
+    void checkAverageText(QLineEdit *box);
     void placeAverageControls(QPoint text3, QPoint text4, QPoint upDown2);
     void setButtonCaptions(bool labelled);
     void restoreOptions();
@@ -165,7 +168,7 @@ private:
     QLineEdit *text4_ = nullptr;
     UpDown *upDown1_ = nullptr;
     UpDown *upDown2_ = nullptr;
-    std::array<QLabel *, 10> panels_{};
+    std::array<StatusBarPanel *, 10> panels_{};
     std::array<PictureBox *, 4> pictures_{};
     std::array<FrmImg *, 7> imageForms_{};
     QTimer *timer1_ = nullptr;

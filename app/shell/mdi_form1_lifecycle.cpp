@@ -158,7 +158,10 @@ void MDIForm1::Form_Unload()
         settings_.setText(kOptions, QStringLiteral("i4"), QString::number(checkValue(OptionBox::SaveI4)));
         settings_.setText(kOptions, QStringLiteral("i6"), QString::number(checkValue(OptionBox::SaveI6)));
         settings_.setText(kOptions, QStringLiteral("filter"), QString::number(checkValue(OptionBox::Filter)));
-        settings_.setText(kOptions, QStringLiteral("average"), text1_->text());
+        // A half-typed count left in the box is not the count in use, and
+        // the next start would drop it for 1.
+        settings_.setText(kOptions, QStringLiteral("average"),
+                          vb::toInt16(text1_->text()) ? text1_->text() : QString::number(state_.averageCount));
         settings_.setText(kOptions, QStringLiteral("directory"), QDir::currentPath());
         settings_.setText(kOptions, QStringLiteral("areaind"), QString::number(state_.imageSizeOption));
         settings_.setText(kView, QStringLiteral("top"), vb::fromBool(mnuTop_->isChecked()));

@@ -2,7 +2,6 @@
 
 #include "platform/operator.h"
 
-#include <QDir>
 #include <limits>
 
 FileNaming::FileNaming(Operator &op, std::function<void(const QString &)> showFileName)
@@ -15,7 +14,6 @@ std::optional<QString> FileNaming::askForName()
     FileDialogRecord record;
     record.filters = {{QStringLiteral("SIX files"), QStringLiteral("*.six")}};
     record.title = QStringLiteral("Choose file name");
-    record.initialFolder = QDir::currentPath();
     record.defaultExtension = QStringLiteral("bas");
     record.overwritePrompt = true;
     record.multiSelect = true;

@@ -7,6 +7,7 @@
 #include "shell/frm_settings.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QAbstractButton>
 #include <QCheckBox>
 #include <QFile>
@@ -18,6 +19,7 @@
 #include <QStackedWidget>
 #include <QTabBar>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QToolBar>
 
 namespace {
@@ -54,6 +56,25 @@ protected:
     {
         dialog = std::make_unique<frmSettings>(*window, *settings);
         return *dialog;
+    }
+
+    // Open and active, so that the focus moves as the operator moves it.
+    frmSettings &shown()
+    {
+        frmSettings &d = open();
+        d.show();
+        QApplication::setActiveWindow(&d);
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&d));
+        return d;
+    }
+
+    static void retype(QLineEdit *box, const char *text)
+    {
+        box->setFocus(Qt::MouseFocusReason);
+        box->selectAll();
+        QTest::keyClick(box, Qt::Key_Backspace);
+        QTest::keyClicks(box, QLatin1String(text));
+        QCoreApplication::processEvents();
     }
 
     QString stored(const QString &section, const QString &key) { return SettingsStore().text(section, key, "<none>"); }
@@ -363,38 +384,132 @@ TEST_F(SettingsDialogTest, FilterBoxEnablesTheCutOffBox)
     EXPECT_TRUE(d.Text2->isEnabled());
 }
 
-TEST_F(SettingsDialogTest, NumberBoxesRefuseBadTextAndIgnoreEmptyText)
+TEST_F(SettingsDialogTest, NumberBoxesAreJudgedWhenUsedNeverWhileTyped)
+{
+    MDIForm1 &w = load();
+    frmSettings &d = shown();
+    d.TabStrip1->setCurrentIndex(3);
+    d.Check[1]->setChecked(true);
+
+    // Typing 0.3 passes through "0" (out of range) and "0." without a word.
+    retype(d.Text2, "0.3");
+    EXPECT_EQ(d.Text2->text(), "0.3");
+    EXPECT_EQ(d.pendingCutOff(), 0.3);
+    for (const char *half : {"", "-", ".", "0.", "25", "0.x"}) {
+        retype(d.Text2, half);
+        EXPECT_EQ(d.pendingCutOff(), 0.3) << half;
+    }
+    EXPECT_TRUE(op.messages.empty());
+    EXPECT_EQ(op.beeps, 0);
+    EXPECT_EQ(d.Text2->toolTip(), "You must enter a valid number");
+
+    // "Set as Current" says why once (leaving the box for it says nothing)
+    // and keeps the ratio in use.
+    retype(d.Text2, "25");
+    EXPECT_EQ(d.Text2->accessibleDescription(), "The cut-off ratio must lie between 0 and 1, for example 0.25.");
+    QTest::mouseClick(d.Command4, Qt::LeftButton);
+    QCoreApplication::processEvents();
+    ASSERT_EQ(op.texts(), QStringList({"The cut-off ratio must lie between 0 and 1, for example 0.25."}));
+    EXPECT_EQ(op.messages[0].title, "Isostep");
+    EXPECT_EQ(op.beeps, 1);
+    EXPECT_EQ(state.cutOffRatio, 0.25);
+
+    // Leaving it for any other control says why as well.
+    d.Text2->setFocus(Qt::MouseFocusReason);
+    d.Text1->setFocus(Qt::TabFocusReason);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(op.messages.size(), 2u);
+
+    retype(d.Text2, "0.35");
+    EXPECT_EQ(d.Text2->toolTip(), "");
+    d.Command4->click();
+    EXPECT_EQ(state.cutOffRatio, 0.35);
+
+    // The average takes each good count at once; a refused one is told
+    // when used and neither applied nor stored.
+    retype(d.Text1, "12");
+    EXPECT_EQ(state.averageCount, 12);
+    retype(d.Text1, "");
+    d.Check[3]->setFocus(Qt::TabFocusReason);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(op.messages.size(), 3u);
+    d.Command3->click();
+    EXPECT_EQ(op.messages.size(), 4u);
+    EXPECT_EQ(op.messages[3].text, "You must enter a valid number");
+    EXPECT_EQ(stored("options", "average"), "<none>");
+    EXPECT_EQ(stored("options", "filter"), "1");
+    EXPECT_EQ(state.averageCount, 12);
+    EXPECT_EQ(w.averageText1()->text(), "1");
+    d.Command4->click();
+    EXPECT_EQ(op.messages.size(), 5u);
+    EXPECT_EQ(w.averageText1()->text(), "12");
+}
+
+TEST_F(SettingsDialogTest, AverageSetAsCurrentAndSavedSurvivesTheNextSaveOnExit)
 {
     MDIForm1 &w = load();
     frmSettings &d = open();
-    d.Text1->setText("9");
-    EXPECT_EQ(state.averageCount, 9);
-    // The main window's boxes keep their own text until they change.
-    EXPECT_EQ(w.averageText1()->text(), "1");
-    d.UpDown1->stepBy(1);
-    EXPECT_EQ(d.Text1->text(), "10");
-    EXPECT_EQ(state.averageCount, 10);
-
-    d.Text1->setText("");
-    EXPECT_EQ(state.averageCount, 10);
+    d.Text1->setText("4");
+    d.Command4->click();
+    EXPECT_EQ(w.averageText1()->text(), "4");
+    EXPECT_EQ(w.averageText3()->text(), "4");
+    d.Command3->click();
+    EXPECT_EQ(stored("options", "average"), "4");
+    w.mnuSaveExit_Click();
+    w.averageText1()->setText(""); // half-typed at exit
+    w.Form_Unload();
+    EXPECT_EQ(stored("options", "average"), "4");
     EXPECT_TRUE(op.messages.empty());
-    d.Text1->setText("ten");
-    EXPECT_EQ(state.averageCount, 10);
-    ASSERT_EQ(op.messages.size(), 1u);
-    EXPECT_EQ(op.messages[0].text, "You must enter a valid number");
-    EXPECT_EQ(op.beeps, 1);
+}
 
-    d.Check[1]->setChecked(true);
-    d.Text2->setText("0.75");
-    EXPECT_EQ(d.pendingCutOff(), 0.75);
-    d.Text2->setText("");
-    EXPECT_EQ(d.pendingCutOff(), 0.75);
-    d.Text2->setText("0.7x");
-    EXPECT_EQ(d.pendingCutOff(), 0.75);
-    ASSERT_EQ(op.messages.size(), 2u);
-    EXPECT_EQ(op.messages[1].text, "You must enter a valid number");
-    EXPECT_EQ(op.beeps, 2);
-    EXPECT_EQ(state.cutOffRatio, 0.25);
+TEST_F(SettingsDialogTest, PathLabelsTellReadersTheirPaths)
+{
+    MDIForm1 &w = load();
+    w.state().ondaraPath = "/opt/ondara/bin/ondara -w";
+    frmSettings &d = open();
+    EXPECT_EQ(d.Label4->accessibleName(), "Ondara command line");
+    EXPECT_EQ(d.Label4->accessibleDescription(), "/opt/ondara/bin/ondara -w");
+    EXPECT_EQ(d.Label4->toolTip(), "/opt/ondara/bin/ondara -w");
+    EXPECT_EQ(d.Label8->accessibleDescription(), QDir(folder.path()).canonicalPath());
+    op.files = {"/usr/bin/sabeln"};
+    d.cmdChangeSab->click();
+    EXPECT_EQ(d.Label5->accessibleDescription(), "/usr/bin/sabeln");
+    QTemporaryDir other;
+    d.Dir1->setPath(other.path());
+    EXPECT_EQ(d.Label8->accessibleDescription(), QDir(other.path()).canonicalPath());
+}
+
+TEST_F(SettingsDialogTest, FileDialogsStartInTheWorkingFolderOrWhereTheirLastFileWasChosen)
+{
+    MDIForm1 &w = load();
+    QTemporaryDir work, pictures, elsewhere;
+    const QString workPath = QDir(work.path()).canonicalPath();
+    frmSettings &d = open();
+    d.Dir1->setPath(work.path());
+    d.Command4->click();
+
+    op.files = {QDir(elsewhere.path()).filePath("run.six"), QString()};
+    w.cmdFile_Click();
+    w.cmdRef_Click(); // cancelled at the first image
+    op.files = {QString(), QString()};
+    w.cmdFile_Click();
+    w.cmdTrans_Click();
+    d.cmdChangeOnd->click();
+    ASSERT_EQ(op.dialogs.size(), 5u);
+    EXPECT_EQ(op.dialogs[0].record.initialFolder, workPath);
+    EXPECT_EQ(op.dialogs[1].record.initialFolder, workPath);
+    EXPECT_EQ(op.dialogs[1].record.title, "Choose file for image 1");
+    EXPECT_EQ(op.dialogs[2].record.initialFolder, elsewhere.path());
+    EXPECT_EQ(op.dialogs[3].record.initialFolder, workPath);
+    EXPECT_EQ(op.dialogs[4].record.initialFolder, workPath);
+
+    // A working folder changed since outranks the last choice.
+    QTemporaryDir next;
+    d.Dir1->setPath(next.path());
+    d.Command4->click();
+    op.files = {QString()};
+    w.cmdFile_Click();
+    EXPECT_EQ(op.dialogs.back().record.initialFolder, QDir(next.path()).canonicalPath());
 }
 
 TEST_F(SettingsDialogTest, ChangeButtonsTakeEffectAtOnce)
@@ -409,7 +524,7 @@ TEST_F(SettingsDialogTest, ChangeButtonsTakeEffectAtOnce)
     EXPECT_FALSE(op.dialogs[0].save);
     EXPECT_EQ(op.dialogs[0].record.title, "Choose file name");
     ASSERT_EQ(op.dialogs[0].record.filters.size(), 2);
-    EXPECT_EQ(op.dialogs[0].record.filters[0], qMakePair(QString("Program files"), QString("*.exe")));
+    EXPECT_EQ(op.dialogs[0].record.filters[0], qMakePair(QString("Program files"), QString()));
     EXPECT_EQ(op.dialogs[0].record.filters[1], qMakePair(QString("All files"), QString("*")));
     EXPECT_TRUE(op.dialogs[0].record.defaultExtension.isEmpty());
 
@@ -500,20 +615,4 @@ TEST_F(SettingsDialogTest, SavedDefaultsComeBackAfterARestart)
     EXPECT_TRUE(menuChecked(again, "mnuTop"));
     EXPECT_FALSE(menuChecked(again, "mnuShowLeft"));
     EXPECT_FALSE(menuChecked(again, "mnuLabels"));
-}
-
-TEST_F(SettingsDialogTest, CutOffOutsideTheFilterRangeIsRefused)
-{
-    load();
-    frmSettings &d = open();
-    d.Check[1]->setChecked(true);
-    op.messages.clear();
-    d.Text2->setText("25");
-    ASSERT_EQ(op.messages.size(), 1u);
-    EXPECT_EQ(op.messages[0].text, "The cut-off ratio must lie between 0 and 1, for example 0.25.");
-    d.Command4->click(); // "Set as Current"
-    EXPECT_DOUBLE_EQ(state.cutOffRatio, 0.25);
-    d.Text2->setText("0.3");
-    d.Command4->click();
-    EXPECT_DOUBLE_EQ(state.cutOffRatio, 0.3);
 }

@@ -2,10 +2,14 @@
 
 #include "workbench/frm_img.h"
 
+#include <QAccessible>
 #include <QAction>
+#include <QApplication>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMenuBar>
+#include <QStatusBar>
+#include <QTest>
 #include <QToolBar>
 
 namespace {
@@ -15,28 +19,62 @@ bool menuChecked(MDIForm1 &w, const char *name)
 }
 } // namespace
 
-TEST_F(ShellTest, AverageBoxesRoundHalfToEvenAndRefuseBadText)
+TEST_F(ShellTest, AverageBoxesRoundHalfToEvenAndRefuseBadTextWhenLeft)
 {
     MDIForm1 &w = load();
-    w.averageText1()->setText("3.5");
-    EXPECT_EQ(state.averageCount, 4);
-    EXPECT_EQ(w.averageText3()->text(), "4");
-    w.averageText3()->setText("2.5");
-    EXPECT_EQ(state.averageCount, 2);
-    EXPECT_EQ(w.averageText1()->text(), "2");
-    EXPECT_TRUE(op.messages.empty());
+    w.show();
+    QApplication::setActiveWindow(&w);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    QLineEdit *text1 = w.averageText1();
+    QLineEdit *text3 = w.averageText3();
+    auto retype = [](QLineEdit *box, const char *text) {
+        box->setFocus(Qt::MouseFocusReason);
+        box->selectAll();
+        QTest::keyClick(box, Qt::Key_Backspace);
+        QTest::keyClicks(box, QLatin1String(text));
+        QCoreApplication::processEvents();
+    };
 
-    w.averageText1()->setText("");
+    retype(text1, "3.5");
+    EXPECT_EQ(state.averageCount, 4);
+    EXPECT_EQ(text3->text(), "4");
+    retype(text3, "2.5");
     EXPECT_EQ(state.averageCount, 2);
-    EXPECT_EQ(w.averageText3()->text(), "2.5");
+    EXPECT_EQ(text1->text(), "2");
+
+    // Half-typed or bad text is marked, never interrupted, and changes nothing.
+    retype(text1, "-");
+    retype(text1, "");
+    EXPECT_EQ(state.averageCount, 2);
+    EXPECT_EQ(text3->text(), "2.5");
+    EXPECT_TRUE(op.messages.empty());
+    EXPECT_EQ(op.beeps, 0);
+    EXPECT_EQ(text1->toolTip(), "You must enter a valid number");
+    EXPECT_EQ(text1->accessibleDescription(), "You must enter a valid number");
+    const QImage marked = text1->grab().toImage();
+    const QRgb frame = marked.pixel(0, marked.height() / 2);
+    EXPECT_GT(qRed(frame), 200);
+    EXPECT_LT(qGreen(frame), 60);
+
+    // Leaving the box says why, once.
+    text3->setFocus(Qt::TabFocusReason);
+    QCoreApplication::processEvents();
     EXPECT_EQ(op.beeps, 1);
     ASSERT_EQ(op.messages.size(), 1u);
     EXPECT_EQ(op.messages[0].text, "You must enter a valid number");
     EXPECT_EQ(op.messages[0].title, "Isostep");
 
-    w.averageText3()->setText("40000");
-    EXPECT_EQ(state.averageCount, 2);
+    // A good count in the other box clears the mark.
+    retype(text3, "6");
+    EXPECT_EQ(text1->text(), "6");
+    EXPECT_EQ(text1->toolTip(), "Number of images to average over");
+    text3->selectAll();
+    text3->insert("40000"); // pasted
+    QTest::keyClick(text3, Qt::Key_Return);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(state.averageCount, 6);
     EXPECT_EQ(op.messages.size(), 2u);
+    w.hide();
 }
 
 TEST_F(ShellTest, ToolbarKeysAreCaseSensitive)

@@ -31,12 +31,12 @@ std::optional<QString> ScriptedOperator::nextFile(bool save, const FileDialogRec
     return file;
 }
 
-std::optional<QString> ScriptedOperator::chooseOpenFile(const FileDialogRecord &record)
+std::optional<QString> ScriptedOperator::showOpenDialog(const FileDialogRecord &record)
 {
     return nextFile(false, record);
 }
 
-std::optional<QString> ScriptedOperator::chooseSaveFile(const FileDialogRecord &record)
+std::optional<QString> ScriptedOperator::showSaveDialog(const FileDialogRecord &record)
 {
     return nextFile(true, record);
 }

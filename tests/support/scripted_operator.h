@@ -21,7 +21,7 @@ public:
     };
     struct Dialog {
         bool save = false;
-        FileDialogRecord record;
+        FileDialogRecord record; // as shown: its start folder filled in
     };
 
     std::deque<Answer> answers;
@@ -36,10 +36,12 @@ public:
     Answer ask(const QString &text, const QString &title, Buttons buttons, Icon icon) override;
     void tell(const QString &text, const QString &title, Icon icon) override;
     void beep() override { ++beeps; }
-    std::optional<QString> chooseOpenFile(const FileDialogRecord &record) override;
-    std::optional<QString> chooseSaveFile(const FileDialogRecord &record) override;
 
     QStringList texts() const;
+
+protected:
+    std::optional<QString> showOpenDialog(const FileDialogRecord &record) override;
+    std::optional<QString> showSaveDialog(const FileDialogRecord &record) override;
 
 private:
     std::optional<QString> nextFile(bool save, const FileDialogRecord &record);
