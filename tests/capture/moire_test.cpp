@@ -170,6 +170,10 @@ TEST_F(CaptureTest, FourFramesAveragedGiveTheirMeanAndOneFrameIsOneSnap)
     card->setPicture(mean);
     EXPECT_EQ(moire("mean.moi", "4"), 8);
     EXPECT_EQ(fileBytes(path("averaged.moi")), fileBytes(path("mean.moi")));
+    // ... and a still picture averaged is that picture, not shifted by the
+    // odd first pixel of the 256 area.
+    EXPECT_EQ(moire("still.moi", "1"), 2);
+    EXPECT_EQ(fileBytes(path("still.moi")), fileBytes(path("mean.moi")));
 
     // One frame per image is one snap: the reference is the first frame,
     // the object the second.
