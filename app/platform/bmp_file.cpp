@@ -31,20 +31,31 @@ QString withoutFinalStop(QString text)
     return text;
 }
 
+std::int64_t bmp24Size(std::int64_t width, std::int64_t height)
+{
+    const std::int64_t stride = (width * 3 + 3) & ~std::int64_t(3);
+    return fileHeaderSize + infoHeaderSize + stride * height;
+}
+
 } // namespace
+
+bool fitsBmp24(QSize size)
+{
+    return size.width() > 0 && size.height() > 0 && bmp24Size(size.width(), size.height()) <= 0x7fffffff;
+}
 
 QByteArray encodeBmp24(const QImage &image)
 {
     if (image.isNull())
         return {};
+    if (!fitsBmp24(image.size()))
+        return {};
     const QImage rgb = image.format() == QImage::Format_RGB32 ? image : image.convertToFormat(QImage::Format_RGB32);
     const std::int64_t width = rgb.width();
     const std::int64_t height = rgb.height();
+    const std::int64_t total = bmp24Size(width, height);
     const std::int64_t stride = (width * 3 + 3) & ~std::int64_t(3);
     const std::int64_t pixelBytes = stride * height;
-    const std::int64_t total = fileHeaderSize + infoHeaderSize + pixelBytes;
-    if (total > 0x7fffffff)
-        return {};
 
     QByteArray bytes(qsizetype(total), '\0');
     char *p = bytes.data();

@@ -15,6 +15,11 @@ class QSaveFile;
 // programs and our own readers all take it.
 QByteArray encodeBmp24(const QImage &image);
 
+// Whether a picture of `size` makes such a file at all: its size must fit
+// the 31 bits readers allow for it. Callers that build a large picture
+// check this first rather than find out at writing.
+bool fitsBmp24(QSize size);
+
 // Writes `image` through a QSaveFile, so a failed write leaves any earlier
 // file of that name as it was. Returns false and a text naming the file
 // and the reason when the file could not be written.
