@@ -1,9 +1,5 @@
 #include "bmp_file.h"
 
-#include <QFile>
-#include <QFileInfo>
-#include <QSaveFile>
-
 #include <cstdint>
 #include <cstring>
 
@@ -22,13 +18,6 @@ void put32(char *at, std::uint32_t value)
 {
     for (int i = 0; i < 4; ++i)
         at[i] = char((value >> (8 * i)) & 0xff);
-}
-
-QString withoutFinalStop(QString text)
-{
-    while (text.endsWith(QLatin1Char('.')))
-        text.chop(1);
-    return text;
 }
 
 std::int64_t bmp24Size(std::int64_t width, std::int64_t height)
@@ -88,11 +77,6 @@ QByteArray encodeBmp24(const QImage &image)
     return bytes;
 }
 
-QString cannotWriteText(const QString &fileName, const QString &reason)
-{
-    return QStringLiteral("Could not write %1.  %2.").arg(fileName, withoutFinalStop(reason));
-}
-
 bool saveBmp24(const QImage &image, const QString &fileName, QString *errorText)
 {
     const QByteArray bytes = encodeBmp24(image);
@@ -107,51 +91,4 @@ bool saveBmp24(const QImage &image, const QString &fileName, QString *errorText)
     if (errorText)
         *errorText = error;
     return error.isEmpty();
-}
-
-FileBatch::FileBatch() = default;
-FileBatch::~FileBatch() = default;
-
-void FileBatch::add(const QString &fileName, QByteArray contents)
-{
-    entries_.push_back({fileName, std::move(contents)});
-}
-
-QString FileBatch::commit()
-{
-    committed_.clear();
-    std::vector<std::unique_ptr<QSaveFile>> files;
-    std::vector<bool> existed;
-
-    // Everything is written out before the first file is put in place, so
-    // a full disk or a missing folder leaves the old set untouched.
-    for (const Entry &entry : entries_) {
-        const QFileInfo info(entry.fileName);
-        // A folder of that name would only fail at the final rename, after
-        // other files of the set had already been replaced.
-        if (info.isDir())
-            return cannotWriteText(entry.fileName, QStringLiteral("A folder of that name is in the way"));
-        existed.push_back(info.exists());
-        auto file = std::make_unique<QSaveFile>(entry.fileName);
-        if (!file->open(QIODevice::WriteOnly))
-            return cannotWriteText(entry.fileName, file->errorString());
-        if (file->write(entry.contents) != entry.contents.size() || !file->flush())
-            return cannotWriteText(entry.fileName, file->errorString());
-        files.push_back(std::move(file));
-    }
-
-    for (size_t i = 0; i < files.size(); ++i) {
-        if (files[i]->commit()) {
-            committed_ << entries_[i].fileName;
-            continue;
-        }
-        const QString error = cannotWriteText(entries_[i].fileName, files[i]->errorString());
-        for (size_t k = 0; k < i; ++k) {
-            if (!existed[k])
-                QFile::remove(entries_[k].fileName);
-        }
-        committed_.clear();
-        return error;
-    }
-    return {};
 }
