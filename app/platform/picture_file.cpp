@@ -14,6 +14,8 @@ namespace {
 // Far beyond any picture of a six-step set; a device or a runaway file
 // must not be read into memory without end.
 constexpr qint64 largestFile = qint64(256) << 20;
+// The same bound for the picture once it is RGB32 in memory.
+constexpr qint64 largestPicture = qint64(256) << 20;
 
 const char *formatByContent(const QByteArray &bytes)
 {
@@ -66,12 +68,16 @@ PictureRead decodePicture(const QByteArray &bytes, const QString &fileName, ucha
     size.setHeight(std::abs(size.height()));
     if (!size.isValid())
         return refused(fileName, reader.errorString());
+    if (qint64(size.width()) * size.height() * 4 > largestPicture)
+        return refused(fileName, QStringLiteral("It is %1 x %2 pixels, more than this program takes")
+                                     .arg(size.width())
+                                     .arg(size.height()));
     // Decoders reuse a canvas of the size and format they are about to
     // make, so whatever they leave out reads as colour 0, never as old memory.
     QImage image(size, reader.imageFormat());
     if (!image.isNull())
         std::memset(image.bits(), canvasByte, size_t(image.sizeInBytes()));
-    if (!reader.read(&image))
+    if (!reader.read(&image) || image.isNull())
         return refused(fileName, reader.errorString());
     // Paletted, 16-bit and alpha pictures all become plain 0xffRRGGBB; the
     // colour values themselves are kept as the file gives them.

@@ -37,8 +37,8 @@ namespace {
 // The largest frame, the 625-line standard's; nothing beyond it is ever shown.
 constexpr int frameWidth = 950;
 constexpr int frameHeight = 610;
-// 8192 x 8192 pixels of 16-bit RGB and a header, at most.
-constexpr std::uintmax_t largestFile = std::uintmax_t(8192) * 8192 * 6 + 4096;
+// 8192 x 8192 pixels of 32 bits and a header, at most.
+constexpr std::uintmax_t largestFile = std::uintmax_t(8192) * 8192 * 4 + 4096;
 
 class Bytes {
 public:
@@ -98,8 +98,8 @@ bool pngComplete(const Bytes &file)
     return false;
 }
 
-// Binary netpbm: three numbers among white space and comments, one white
-// space character, then every sample.
+// Binary netpbm of 8-bit samples: three numbers among white space and
+// comments, one character, then every sample.
 bool pnmComplete(const Bytes &file)
 {
     std::size_t at = 2;
@@ -117,15 +117,20 @@ bool pnmComplete(const Bytes &file)
                 break;
             }
         }
-        if (file[at] < '0' || file[at] > '9')
+        // The decoder's own number reading overflows on long runs of digits.
+        int digits = 0;
+        for (; at < file.size() && file[at] >= '0' && file[at] <= '9'; ++at, ++digits)
+            number = number * 10 + std::uint64_t(file[at] - '0');
+        if (digits == 0 || digits > 5)
             return false;
-        for (; at < file.size() && file[at] >= '0' && file[at] <= '9' && number < 1000000; ++at)
-            number = number * 10 + (file[at] - '0');
     }
+    // 16-bit samples meet a fault of the decoder when it converts them;
+    // the card's pictures have 8 bits.
+    if (numbers[2] == 0 || numbers[2] > 255)
+        return false;
     ++at; // the single white space before the samples
     const std::uint64_t channels = file[1] == '6' ? 3 : 1;
-    const std::uint64_t sampleBytes = numbers[2] > 255 ? 2 : 1;
-    const std::uint64_t samples = numbers[0] * numbers[1] * channels * sampleBytes;
+    const std::uint64_t samples = numbers[0] * numbers[1] * channels;
     return at <= file.size() && samples <= file.size() - at;
 }
 

@@ -32,7 +32,7 @@ VideoFrame::Sample studioRange(std::uint8_t r, std::uint8_t g, std::uint8_t b);
 // From 8-bit R, G, B triplets, row after row.
 VideoFrame frameFromRgb(int width, int height, const std::vector<std::uint8_t> &rgb);
 
-// A picture file as the video source: a BMP, PNG or binary netpbm file of
+// A picture file as the video source: a BMP, PNG or 8-bit binary netpbm file of
 // at most 8192 x 8192 pixels, of which the part the largest frame shows is
 // kept. An empty frame when the file cannot be read, is of another kind, is
 // larger, or ends before its last pixel.

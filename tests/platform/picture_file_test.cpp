@@ -192,6 +192,9 @@ TEST(PictureReading, DamagedAndForeignFilesAreRefusedWithTheReason)
         {"gif.bmp", QByteArray::fromHex("474946383961ffffffff0000"), "It is not a BMP, PNG, TIFF or netpbm picture"},
         {"header.ppm", "P6\n64 64\n255\n", "Unable to read image data"},
         {"zero.bmp", bmpFile(0, 2, 24, {}, {}), "It declares a picture of 0 x 2 pixels"},
+        // A compressed picture says little about its size in bytes.
+        {"huge.bmp", bmpFile(67108868, 2, 8, fourColours, QByteArray::fromHex("0001"), 1),
+         "It is 67108868 x 2 pixels, more than this program takes"},
         {"jpeg.bmp", bmpFile(2, 2, 24, {}, QByteArray(16, '\0'), 4),
          "Its pixels are stored in a way this program does not read (24 bits a pixel, compression 4)"},
     };

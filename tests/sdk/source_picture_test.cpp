@@ -77,6 +77,9 @@ TEST(SourcePicture, DamagedForeignAndHugeFilesGiveNoFrame)
         {"BMP cut in its last row", bmp24(3, 2, std::string(23, '\x40'))},
         {"BMP 8193 pixels wide", bmp24(8193, 1, std::string(24580, '\0'))},
         {"PNG without its data and end", png},
+        // The decoder mishandles 16-bit samples and overflows on long numbers.
+        {"16-bit P5", "P5 1 1 4222\n" + std::string(2, '\x10')},
+        {"P5 with a 13-digit maximum", "P5 1 1 2222222222226\n" + std::string(2, '\x10')},
         {"empty", ""},
     };
     for (const auto &c : cases) {
