@@ -5,6 +5,9 @@
 
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
+FUZZ_BUILD ?= build-fuzz
+# Seconds each fuzz target runs under `make fuzz`.
+FUZZ_TIME  ?= 60
 JOBS       ?= $(shell nproc)
 # CI sets WERROR=ON so that any warning fails the build; a developer's own
 # `make test` stays lenient. It takes effect when a build folder is configured.
@@ -16,7 +19,7 @@ PACKAGES   := g++ cmake ninja-build qt6-base-dev qt6-image-formats-plugins libqt
               help2man dpkg-dev file pkgconf lintian desktop-file-utils appstream
 SUDO       := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: all deps configure build run install package test test-plain test-sanitize bench clean
+.PHONY: all deps configure build run install package test test-plain test-sanitize fuzz bench clean
 
 all: build
 
@@ -69,8 +72,19 @@ test-sanitize: $(ASAN_BUILD)/build.ninja
 	cd $(ASAN_BUILD) && QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=1 \
 	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ctest --output-on-failure -j $(JOBS)
 
+# libFuzzer comes with clang; the fuzz build is a clang build of its own.
+$(FUZZ_BUILD)/build.ninja: | deps
+	@command -v clang++ >/dev/null || { echo "Installing: clang"; \
+	  $(SUDO) env DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=600 install -y -qq --no-install-recommends clang; }
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DISOSTEP_FUZZ=ON \
+	  -DISOSTEP_BENCH=OFF
+
+fuzz: $(FUZZ_BUILD)/build.ninja
+	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzzers
+	tests/fuzz/run_fuzzers.sh $(FUZZ_BUILD) $(FUZZ_TIME)
+
 bench: build
 	@for b in $(BUILD)/bench_*; do [ -x "$$b" ] && "$$b"; done
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)

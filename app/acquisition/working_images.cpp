@@ -2,8 +2,6 @@
 
 #include "platform/raster.h"
 
-#include <QImageReader>
-
 namespace {
 
 QString sizeText(QSize size)
@@ -12,23 +10,6 @@ QString sizeText(QSize size)
 }
 
 } // namespace
-
-PictureRead readPicture(const QString &fileName)
-{
-    QImageReader reader(fileName);
-    QImage image = reader.read();
-    if (image.isNull()) {
-        QString reason = reader.errorString();
-        while (reason.endsWith(QLatin1Char('.')))
-            reason.chop(1);
-        return {{}, QStringLiteral("Cannot read the picture file %1.  %2.").arg(fileName, reason)};
-    }
-    // Paletted, 16-bit and alpha pictures all become plain 0xffRRGGBB; the
-    // colour values themselves are kept as the file gives them.
-    if (image.format() != QImage::Format_RGB32)
-        image.convertTo(QImage::Format_RGB32);
-    return {image, {}};
-}
 
 QImage makeWorkingImage(const QImage &picture, SixLayout layout, QSize imageSize)
 {

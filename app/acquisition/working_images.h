@@ -1,6 +1,7 @@
 #pragma once
 
 #include "composite_writer.h"
+#include "platform/picture_file.h"
 
 #include <QImage>
 #include <QSize>
@@ -12,16 +13,6 @@
 // The smallest picture that still leaves a crop after the 10-pixel margin
 // is cut from each side.
 inline constexpr int smallestPictureSide = 21;
-
-struct PictureRead {
-    QImage image;  // Format_RGB32, null when the file could not be read
-    QString error; // the operator's text naming the file
-    bool ok() const { return !image.isNull(); }
-};
-
-// Reads a picture file of any depth the image plug-ins know (every BMP
-// variant, PNG, TIFF) into Format_RGB32.
-PictureRead readPicture(const QString &fileName);
 
 // The working image of one picture, imageSize large on black. A reflection
 // picture gives its top-left imageSize - 20 pixels, placed inside the

@@ -1,6 +1,6 @@
 #include "six_file_reader.h"
 
-#include "acquisition/working_images.h"
+#include "platform/picture_file.h"
 #include "platform/raster.h"
 
 namespace {

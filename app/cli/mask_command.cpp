@@ -50,6 +50,11 @@ int runMaskCommand(const QStringList &arguments, QTextStream &out, QTextStream &
         return command.usageError(QStringLiteral("The size \"%1\" must be WIDTHxHEIGHT, each 1 to %2 pixels.")
                                    .arg(parser.value(sizeOption))
                                    .arg(largestSide));
+    // A mask too large to write would be built in full before the writer
+    // found out: gigabytes and many seconds for nothing.
+    if (!fitsBmp24(QSize(width, height)))
+        return command.usageError(QStringLiteral("The size \"%1\" makes a bitmap larger than 2 GB, which cannot be written.")
+                                   .arg(parser.value(sizeOption)));
 
     const mask_point_file::ReadResult read = mask_point_file::read(points);
     if (!read.ok()) {

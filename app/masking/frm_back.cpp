@@ -1,6 +1,5 @@
 #include "frm_back.h"
 
-#include "acquisition/working_images.h"
 #include "mask_point_file.h"
 #include "mask_render.h"
 #include "mask_zoom.h"
@@ -8,6 +7,7 @@
 #include "platform/controls.h"
 #include "platform/operator.h"
 #include "platform/picture_box.h"
+#include "platform/picture_file.h"
 #include "platform/raster.h"
 #include "platform/up_down.h"
 #include "platform/vb_conversions.h"

@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QStringDecoder>
 #include <QStringEncoder>
+#include <QRegularExpression>
 #include <QStringList>
 
 #include <limits>
@@ -15,13 +16,30 @@ namespace {
 
 constexpr const char *lineEnd = "\r\n";
 
+// The largest point file the editor writes, 32 areas of 128 points each
+// far apart, is under 50 KB; more is not a point file.
+constexpr qint64 largestFile = 64 * 1024;
+
+// A sign and digits, nothing else: a conversion that stops at the first
+// stray character would read "10<NUL>GARBAGE" as 10.
 std::optional<qint64> integer(const QString &text, qint64 minimum, qint64 maximum)
 {
-    bool ok = false;
-    const qint64 value = text.trimmed().toLongLong(&ok);
-    if (!ok || value < minimum || value > maximum)
+    static const QRegularExpression digits(QStringLiteral("^[+-]?[0-9]{1,10}$"));
+    const QString word = text.trimmed();
+    if (!digits.match(word).hasMatch())
+        return std::nullopt;
+    const qint64 value = word.toLongLong();
+    if (value < minimum || value > maximum)
         return std::nullopt;
     return value;
+}
+
+// A comma-separated writer puts the marker in quotes; a reader of such
+// data hands it on without them.
+bool isMarker(const QString &field)
+{
+    const QString word = field.trimmed();
+    return word == QLatin1String("\"NB\"") || word == QLatin1String("NB");
 }
 
 std::optional<bool> flag(const QString &text)
@@ -39,9 +57,11 @@ class Lines {
 public:
     Lines(const QString &text, const QString &fileName) : fileName_(fileName)
     {
-        QString unified = text;
-        unified.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-        lines_ = unified.split(QLatin1Char('\n'));
+        lines_ = text.split(QLatin1Char('\n'));
+        for (QString &line : lines_) {
+            if (line.endsWith(QLatin1Char('\r')))
+                line.chop(1);
+        }
         // Blank lines at the end are no lines at all.
         while (!lines_.isEmpty() && lines_.last().trimmed().isEmpty())
             lines_.removeLast();
@@ -137,7 +157,7 @@ ReadResult decode(const QByteArray &contents, const QString &fileName)
         return result;
     }
     const auto first = lines.take(2);
-    if (first && (*first)[0].trimmed() == QLatin1String("\"NB\"")) {
+    if (first && isMarker((*first)[0])) {
         const auto count = integer((*first)[1], 0, std::numeric_limits<qint16>::max());
         if (!count) {
             result.error = lines.badLine(QStringLiteral("\"NB\" and the number of areas"));
@@ -204,7 +224,12 @@ ReadResult read(const QString &fileName)
                            .arg(QDir::toNativeSeparators(fileName), file.errorString());
         return result;
     }
-    return decode(file.readAll(), fileName);
+    QByteArray contents = file.read(largestFile + 1);
+    // What lies beyond the cap is never part of the areas; a line cut by it
+    // is dropped whole rather than read as a shorter number.
+    if (contents.size() > largestFile)
+        contents.truncate(contents.lastIndexOf('\n') + 1);
+    return decode(contents, fileName);
 }
 
 QString pointFileNameFor(const QString &maskFileName)

@@ -1,9 +1,5 @@
 #include "bmp_file.h"
 
-#include <QFile>
-#include <QFileInfo>
-#include <QSaveFile>
-
 #include <cstdint>
 #include <cstring>
 
@@ -24,27 +20,31 @@ void put32(char *at, std::uint32_t value)
         at[i] = char((value >> (8 * i)) & 0xff);
 }
 
-QString withoutFinalStop(QString text)
+std::int64_t bmp24Size(std::int64_t width, std::int64_t height)
 {
-    while (text.endsWith(QLatin1Char('.')))
-        text.chop(1);
-    return text;
+    const std::int64_t stride = (width * 3 + 3) & ~std::int64_t(3);
+    return fileHeaderSize + infoHeaderSize + stride * height;
 }
 
 } // namespace
+
+bool fitsBmp24(QSize size)
+{
+    return size.width() > 0 && size.height() > 0 && bmp24Size(size.width(), size.height()) <= 0x7fffffff;
+}
 
 QByteArray encodeBmp24(const QImage &image)
 {
     if (image.isNull())
         return {};
+    if (!fitsBmp24(image.size()))
+        return {};
     const QImage rgb = image.format() == QImage::Format_RGB32 ? image : image.convertToFormat(QImage::Format_RGB32);
     const std::int64_t width = rgb.width();
     const std::int64_t height = rgb.height();
+    const std::int64_t total = bmp24Size(width, height);
     const std::int64_t stride = (width * 3 + 3) & ~std::int64_t(3);
     const std::int64_t pixelBytes = stride * height;
-    const std::int64_t total = fileHeaderSize + infoHeaderSize + pixelBytes;
-    if (total > 0x7fffffff)
-        return {};
 
     QByteArray bytes(qsizetype(total), '\0');
     char *p = bytes.data();
@@ -77,11 +77,6 @@ QByteArray encodeBmp24(const QImage &image)
     return bytes;
 }
 
-QString cannotWriteText(const QString &fileName, const QString &reason)
-{
-    return QStringLiteral("Could not write %1.  %2.").arg(fileName, withoutFinalStop(reason));
-}
-
 bool saveBmp24(const QImage &image, const QString &fileName, QString *errorText)
 {
     const QByteArray bytes = encodeBmp24(image);
@@ -96,51 +91,4 @@ bool saveBmp24(const QImage &image, const QString &fileName, QString *errorText)
     if (errorText)
         *errorText = error;
     return error.isEmpty();
-}
-
-FileBatch::FileBatch() = default;
-FileBatch::~FileBatch() = default;
-
-void FileBatch::add(const QString &fileName, QByteArray contents)
-{
-    entries_.push_back({fileName, std::move(contents)});
-}
-
-QString FileBatch::commit()
-{
-    committed_.clear();
-    std::vector<std::unique_ptr<QSaveFile>> files;
-    std::vector<bool> existed;
-
-    // Everything is written out before the first file is put in place, so
-    // a full disk or a missing folder leaves the old set untouched.
-    for (const Entry &entry : entries_) {
-        const QFileInfo info(entry.fileName);
-        // A folder of that name would only fail at the final rename, after
-        // other files of the set had already been replaced.
-        if (info.isDir())
-            return cannotWriteText(entry.fileName, QStringLiteral("A folder of that name is in the way"));
-        existed.push_back(info.exists());
-        auto file = std::make_unique<QSaveFile>(entry.fileName);
-        if (!file->open(QIODevice::WriteOnly))
-            return cannotWriteText(entry.fileName, file->errorString());
-        if (file->write(entry.contents) != entry.contents.size() || !file->flush())
-            return cannotWriteText(entry.fileName, file->errorString());
-        files.push_back(std::move(file));
-    }
-
-    for (size_t i = 0; i < files.size(); ++i) {
-        if (files[i]->commit()) {
-            committed_ << entries_[i].fileName;
-            continue;
-        }
-        const QString error = cannotWriteText(entries_[i].fileName, files[i]->errorString());
-        for (size_t k = 0; k < i; ++k) {
-            if (!existed[k])
-                QFile::remove(entries_[k].fileName);
-        }
-        committed_.clear();
-        return error;
-    }
-    return {};
 }

@@ -2,21 +2,6 @@
 
 #include <cmath>
 
-#if defined(__GNUC__)
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wunused-function"
-#pragma GCC diagnostic ignored "-Wsign-compare"
-#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
-#pragma GCC diagnostic ignored "-Wimplicit-fallthrough"
-#endif
-#define STB_IMAGE_IMPLEMENTATION
-#define STB_IMAGE_STATIC
-#define STBI_NO_STDIO_WARNINGS
-#include <stb/stb_image.h>
-#if defined(__GNUC__)
-#pragma GCC diagnostic pop
-#endif
-
 namespace zul::vcard {
 
 VideoFrame::Sample studioRange(std::uint8_t r, std::uint8_t g, std::uint8_t b)
@@ -46,19 +31,6 @@ VideoFrame frameFromRgb(int width, int height, const std::vector<std::uint8_t> &
         frame.cr[i] = s.cr;
     }
     return frame;
-}
-
-VideoFrame loadPicture(const std::string &path)
-{
-    int width = 0;
-    int height = 0;
-    int channels = 0;
-    stbi_uc *pixels = stbi_load(path.c_str(), &width, &height, &channels, 3);
-    if (!pixels)
-        return {};
-    const std::vector<std::uint8_t> rgb(pixels, pixels + static_cast<std::size_t>(width) * height * 3);
-    stbi_image_free(pixels);
-    return frameFromRgb(width, height, rgb);
 }
 
 VideoFrame testChart(int width, int height)

@@ -32,8 +32,13 @@ VideoFrame::Sample studioRange(std::uint8_t r, std::uint8_t g, std::uint8_t b);
 // From 8-bit R, G, B triplets, row after row.
 VideoFrame frameFromRgb(int width, int height, const std::vector<std::uint8_t> &rgb);
 
-// A picture file as the video source; an empty frame when it cannot be read.
+// A picture file as the video source: a BMP, PNG or 8-bit binary netpbm file of
+// at most 8192 x 8192 pixels, of which the part the largest frame shows is
+// kept. An empty frame when the file cannot be read, is of another kind, is
+// larger, or ends before its last pixel.
 VideoFrame loadPicture(const std::string &path);
+// The same for a file's bytes.
+VideoFrame decodePicture(const std::uint8_t *bytes, std::size_t size);
 
 // The built-in chart, one full frame of the standard (950 x 610 or 780 x 510
 // frame pixels): black, with a white area inset 64 pixels at the sides and

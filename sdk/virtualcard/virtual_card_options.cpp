@@ -162,7 +162,11 @@ ParsedOptions parseVirtualCardOptions(std::string_view text)
         const std::string_view key = trimmed(item.substr(0, equals));
         const std::string_view value =
             equals == std::string_view::npos ? std::string_view{"1"} : trimmed(item.substr(equals + 1));
-        if (!apply(parsed.options, key, value))
+        // An item refused must leave the card as it was, not half set.
+        VirtualCardOptions changed = parsed.options;
+        if (apply(changed, key, value))
+            parsed.options = changed;
+        else
             parsed.errors.push_back(std::string(item));
     }
     return parsed;

@@ -12,49 +12,6 @@ using namespace six_test;
 
 namespace {
 
-void put(QByteArray &bytes, std::initializer_list<int> values, int size)
-{
-    for (int value : values)
-        for (int i = 0; i < size; ++i)
-            bytes.append(char((value >> (8 * i)) & 0xff));
-}
-
-// A BMP file laid out by hand: BITMAPFILEHEADER, BITMAPINFOHEADER, the
-// palette (4 bytes an entry) and the rows exactly as given, padding included.
-QByteArray bmpFile(int width, int height, int bitsPerPixel, const QByteArray &palette, const QByteArray &rows)
-{
-    const int offset = 14 + 40 + int(palette.size());
-    QByteArray bytes("BM");
-    put(bytes, {offset + int(rows.size())}, 4);
-    put(bytes, {0, 0}, 2);
-    put(bytes, {offset, 40, width, height}, 4);
-    put(bytes, {1, bitsPerPixel}, 2);
-    put(bytes, {0, int(rows.size()), 0, 0, int(palette.size()) / 4, 0}, 4);
-    return bytes + palette + rows;
-}
-
-QString writeFile(const QTemporaryDir &dir, const QString &name, const QByteArray &bytes)
-{
-    const QString path = dir.filePath(name);
-    QFile file(path);
-    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-    return path;
-}
-
-QImage pictureOf(std::initializer_list<std::initializer_list<QRgb>> rows)
-{
-    QImage image(int(rows.begin()->size()), int(rows.size()), QImage::Format_RGB32);
-    int y = 0;
-    for (const auto &row : rows) {
-        int x = 0;
-        for (QRgb p : row)
-            image.setPixel(x++, y, p);
-        ++y;
-    }
-    return image;
-}
-
 QString writeBmp(const QTemporaryDir &dir, const QString &name, const QImage &image)
 {
     const QString path = dir.filePath(name);
@@ -62,86 +19,7 @@ QString writeBmp(const QTemporaryDir &dir, const QString &name, const QImage &im
     return path;
 }
 
-std::string pixels(const QImage &image)
-{
-    std::string text;
-    for (int y = 0; y < image.height(); ++y) {
-        for (int x = 0; x < image.width(); ++x)
-            text += QString::number(image.pixel(x, y), 16).toStdString() + ' ';
-        text += "/ ";
-    }
-    return text;
-}
-
 } // namespace
-
-TEST(PictureReading, EveryBmpDepthAndOrientation)
-{
-    QTemporaryDir dir;
-    // Palette entries are blue, green, red, unused.
-    const QByteArray palette = QByteArray::fromHex("00000000" "0a141e00" "c8c8c800" "80ff0000");
-    const QImage expected3x2 = pictureOf({{qRgb(30, 20, 10), qRgb(200, 200, 200), qRgb(0, 0, 0)},
-                                          {qRgb(0, 255, 128), qRgb(30, 20, 10), qRgb(200, 200, 200)}});
-    const struct {
-        const char *name;
-        QByteArray bytes;
-    } files[] = {
-        // 8-bit paletted, bottom row first, each row padded to four bytes.
-        {"p8.bmp", bmpFile(3, 2, 8, palette, QByteArray::fromHex("030102" "00" "010200" "00"))},
-        // The same stored top row first (negative height).
-        {"p8top.bmp", bmpFile(3, -2, 8, palette, QByteArray::fromHex("010200" "00" "030102" "00"))},
-        // 4-bit paletted: two pixels a byte, high nibble first.
-        {"p4.bmp", bmpFile(3, 2, 4, palette, QByteArray::fromHex("3120" "0000" "1200" "0000"))},
-        // 24-bit: blue, green, red.
-        {"rgb24.bmp", bmpFile(3, 2, 24, {}, QByteArray::fromHex("80ff00" "0a141e" "c8c8c8" "000000"
-                                                                "0a141e" "c8c8c8" "000000" "000000"))},
-        {"rgb24top.bmp", bmpFile(3, -2, 24, {}, QByteArray::fromHex("0a141e" "c8c8c8" "000000" "000000"
-                                                                   "80ff00" "0a141e" "c8c8c8" "000000"))},
-        // 32-bit with the fourth byte zero, as most writers leave it.
-        {"rgb32.bmp", bmpFile(3, 2, 32, {}, QByteArray::fromHex("80ff0000" "0a141e00" "c8c8c800"
-                                                                "0a141e00" "c8c8c800" "00000000"))},
-    };
-    for (const auto &file : files) {
-        const PictureRead read = readPicture(writeFile(dir, file.name, file.bytes));
-        ASSERT_TRUE(read.ok()) << file.name << ": " << read.error.toStdString();
-        EXPECT_EQ(read.image.format(), QImage::Format_RGB32) << file.name;
-        EXPECT_EQ(pixels(read.image), pixels(expected3x2)) << file.name;
-    }
-}
-
-TEST(PictureReading, PngAndTiff)
-{
-    QTemporaryDir dir;
-    QImage grey(5, 4, QImage::Format_Grayscale8);
-    for (int y = 0; y < 4; ++y)
-        for (int x = 0; x < 5; ++x)
-            grey.scanLine(y)[x] = uchar(x * 40 + y);
-    const QImage colour = greyImage(3, 6, 5).convertToFormat(QImage::Format_RGB888);
-    ASSERT_TRUE(QImageWriter(dir.filePath("grey.png"), "png").write(grey));
-    ASSERT_TRUE(QImageWriter(dir.filePath("colour.tif"), "tiff").write(colour)) << "TIFF support is missing";
-
-    PictureRead read = readPicture(dir.filePath("grey.png"));
-    ASSERT_TRUE(read.ok());
-    EXPECT_EQ(read.image.pixel(4, 3), qRgb(163, 163, 163));
-    EXPECT_EQ(read.image, grey.convertToFormat(QImage::Format_RGB32));
-    read = readPicture(dir.filePath("colour.tif"));
-    ASSERT_TRUE(read.ok()) << read.error.toStdString();
-    EXPECT_EQ(read.image, greyImage(3, 6, 5));
-}
-
-TEST(PictureReading, UnreadableFilesAreNamed)
-{
-    QTemporaryDir dir;
-    const QString junk = writeFile(dir, "junk.bmp", "BM not really a bitmap");
-    PictureRead read = readPicture(junk);
-    EXPECT_FALSE(read.ok());
-    EXPECT_TRUE(read.error.startsWith("Cannot read the picture file " + junk + ".  ")) << read.error.toStdString();
-    EXPECT_TRUE(read.error.endsWith(".") && !read.error.endsWith("..")) << read.error.toStdString();
-
-    read = readPicture(dir.filePath("absent.bmp"));
-    EXPECT_FALSE(read.ok());
-    EXPECT_TRUE(read.error.startsWith("Cannot read the picture file " + dir.filePath("absent.bmp") + ".  "));
-}
 
 TEST(WorkingImage, ReflectionPutsTheFilesTopLeftCropInsideTheMargin)
 {

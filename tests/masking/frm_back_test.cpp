@@ -619,6 +619,17 @@ TEST_F(MaskEditor, ReadSixTakesTheRedOfTheLeftHalfAndKeepsTheAreas)
     EXPECT_EQ(state.cropWidth, 15);
     EXPECT_EQ(op.messages.back().title, "Read .SIX");
     EXPECT_TRUE(op.messages.back().text.contains("none.six"));
+    // A file cut after its header is refused, not drawn from stale memory.
+    const QString cut = dir.filePath("cut.six");
+    {
+        QFile file(cut);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(fileBytes(name).left(60));
+    }
+    op.files = {cut};
+    editor->cmdReadSix_Click();
+    EXPECT_EQ(op.messages.back().text, "Cannot read the picture file " + cut + ".  The file ends before the last of its pixels.");
+    EXPECT_EQ(state.maskImage, image);
 
     // Closing the editor puts the capture geometry back.
     editor->close();

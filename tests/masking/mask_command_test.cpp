@@ -89,6 +89,11 @@ TEST(MaskCommand, RefusesWrongArgumentsAndBadFilesWithoutWriting)
          "isostepbmp mask: The size \"0x5\" must be WIDTHxHEIGHT, each 1 to 32767 pixels.\n"},
         {{"--points", bgp, "--size", "40000x5", "--output", output}, 2,
          "isostepbmp mask: The size \"40000x5\" must be WIDTHxHEIGHT, each 1 to 32767 pixels.\n"},
+        // Refused before a mask is built, not at writing 8 GB later.
+        {{"--points", bgp, "--size", "32767x32767", "--output", output}, 2,
+         "isostepbmp mask: The size \"32767x32767\" makes a bitmap larger than 2 GB, which cannot be written.\n"},
+        {{"--points", "/dev/zero", "--size", "5x5", "--output", output}, 1,
+         "isostepbmp mask: The point file \"/dev/zero\" cannot be used: it is empty.  No areas were read.\n"},
         {{"--points", bgp, "--size", "5x5", "--output", output, "extra"}, 2, "isostepbmp mask: Unexpected argument \"extra\".\n"},
         {{"--bogus"}, 2, "isostepbmp mask: Unknown option 'bogus'.\n"},
         {{"--points", bad, "--size", "5x5", "--output", output}, 1,

@@ -61,6 +61,55 @@ TEST(MaskPointFile, ReadsTheMarkedFormAndWritesItBackByteForByte)
     EXPECT_EQ(relaxed.areas.point(1, 1), QPoint(3, 4));
 }
 
+TEST(MaskPointFile, MarkerWithoutQuotesReadsTheSameAndIsWrittenBackWithThem)
+{
+    QByteArray bare = twoAreas;
+    bare.replace("\"NB\"", " NB");
+    const auto read = mask_point_file::decode(bare, "bare.bgp");
+    ASSERT_TRUE(read.ok()) << read.error.toStdString();
+    EXPECT_EQ(read.areas, twoAreaTable());
+    EXPECT_EQ(mask_point_file::encode(read.areas), twoAreas);
+}
+
+// Only a sign and digits make a number; a conversion that stops at the
+// first stray character would take "10<NUL>GARBAGE!" for 10.
+TEST(MaskPointFile, NumbersAreASignAndDigitsOnly)
+{
+    const QByteArray junk[] = {QByteArray("10\0GARBAGE!", 11), "1x", "+-1", "0x10", "1e3", "1.0", "--1", "1 2", ""};
+    for (const QByteArray &word : junk) {
+        const auto read = mask_point_file::decode("\"NB\",1\r\n1,#TRUE#\r\n" + word + ",5\r\n", "/data/bad.bgp");
+        EXPECT_EQ(read.error, "The point file \"/data/bad.bgp\" cannot be used: line 3 should hold a point \"x,y\".  "
+                              "No areas were read.")
+            << word.toHex().toStdString();
+    }
+    const auto signs = mask_point_file::decode("\"NB\",+1\r\n1,#TRUE#\r\n-7,+5\r\n", "signs.bgp");
+    ASSERT_TRUE(signs.ok()) << signs.error.toStdString();
+    EXPECT_EQ(signs.areas.point(1, 0), QPoint(-7, 5));
+}
+
+// At most 64 KB are read: an endless device ends as an empty file, and a
+// line the cap cuts through is not read as a shorter number.
+TEST(MaskPointFile, ReadStopsAt64KilobytesAndDropsTheLineItCuts)
+{
+    EXPECT_EQ(mask_point_file::read("/dev/zero").error,
+              "The point file \"/dev/zero\" cannot be used: it is empty.  No areas were read.");
+
+    QTemporaryDir folder;
+    const QString path = folder.filePath("padded.bgp");
+    // Spaces after the area count put the cap after "1,1" of "1,1234".
+    QByteArray contents = "\"NB\",1" + QByteArray(64713, ' ') + "\r\n128,#TRUE#\r\n";
+    for (int p = 0; p < 128; ++p)
+        contents += "1,1234\r\n";
+    ASSERT_EQ(contents.mid(64 * 1024 - 3, 4), "1,12");
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(contents);
+    file.close();
+    EXPECT_EQ(mask_point_file::read(path).error,
+              QStringLiteral("The point file \"%1\" cannot be used: it ends before its last point.  No areas were read.")
+                  .arg(path));
+}
+
 TEST(MaskPointFile, BareNumberFileIsOneAreaWithTheBackgroundInside)
 {
     const auto read = mask_point_file::decode("3\r\n5,6\r\n20,6\r\n5,30\r\n", "old.bgp");

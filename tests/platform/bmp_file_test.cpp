@@ -1,10 +1,13 @@
 #include "platform/bmp_file.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QFile>
 #include <QImageReader>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+
+#include <cstdio>
 
 namespace {
 
@@ -127,4 +130,50 @@ TEST(FileBatch, AllOrNothing)
     EXPECT_EQ(batch.committed(), (QStringList{earlier, fresh}));
     EXPECT_EQ(readAll(earlier), "new six");
     EXPECT_EQ(readAll(fresh), "new i4");
+}
+
+// The last file of the set cannot be put in place after the others were:
+// every replaced file comes back, the new one goes, nothing is left beside.
+TEST(FileBatch, FailureAtTheLastRenamePutsTheEarlierSetBack)
+{
+    QTemporaryDir dir;
+    const QStringList names = {dir.filePath("run.six"), dir.filePath("run_i46.bmp"), dir.filePath("run_i4.bmp"),
+                               dir.filePath("run_i6.bmp")};
+    writeText(names[0], "earlier six");
+    writeText(names[1], "earlier i46");
+    writeText(names[3], "earlier i6");
+    ASSERT_TRUE(QFile::setPermissions(names[0], QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup));
+
+    int renames = 0;
+    auto failLast = [&](const QString &from, const QString &to) -> QString {
+        ++renames;
+        if (to == names[3] && from.endsWith(".part"))
+            return "Injected failure";
+        return std::rename(QFile::encodeName(from), QFile::encodeName(to)) == 0 ? QString() : "rename failed";
+    };
+    FileBatch failing(failLast);
+    for (const QString &name : names)
+        failing.add(name, "new " + QFileInfo(name).fileName().toUtf8());
+    EXPECT_EQ(failing.commit(), "Could not write " + names[3] + ".  Injected failure.");
+    EXPECT_TRUE(failing.committed().isEmpty());
+    EXPECT_EQ(renames, 4 + 2); // four tries, two earlier files renamed back
+    EXPECT_EQ(readAll(names[0]), "earlier six");
+    EXPECT_EQ(readAll(names[1]), "earlier i46");
+    EXPECT_FALSE(QFile::exists(names[2]));
+    EXPECT_EQ(readAll(names[3]), "earlier i6");
+    const QStringList left = QDir(dir.path()).entryList(QDir::Files | QDir::Hidden);
+    EXPECT_EQ(left, (QStringList{"run.six", "run_i46.bmp", "run_i6.bmp"}));
+
+    // Without the failure the whole set is replaced, and a replaced file
+    // keeps its permissions.
+    FileBatch batch;
+    for (const QString &name : names)
+        batch.add(name, "new " + QFileInfo(name).fileName().toUtf8());
+    EXPECT_EQ(batch.commit(), "");
+    EXPECT_EQ(batch.committed(), names);
+    for (const QString &name : names)
+        EXPECT_EQ(readAll(name), "new " + QFileInfo(name).fileName().toUtf8());
+    // Owner, group and others; Qt's "user" bits repeat the owner's.
+    EXPECT_EQ(QFile::permissions(names[0]) & 0x7077, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 4);
 }
