@@ -165,3 +165,34 @@ TEST(ExposurePanel, CountsClippedPixelsOfTheAreaOnly)
     EXPECT_EQ(panel.markedThreshold(), 240);
     EXPECT_EQ(panel.rateText(), "Frames per second: -");
 }
+
+TEST(ExposurePanel, DrawsTheHistogramInGreenWithTheThresholdInRed)
+{
+    GreenHistogram histogram;
+    for (int value = 0; value < 256; ++value)
+        histogram.counts[static_cast<std::size_t>(value)] = value;
+    histogram.total = 255 * 128;
+    ExposurePanel panel;
+    panel.resize(248, 300);
+    panel.showFrame(histogram, 128);
+    panel.show();
+    auto *view = panel.findChild<QWidget *>(QStringLiteral("greenHistogram"));
+    ASSERT_NE(view, nullptr);
+    const QImage drawn = view->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    int green = 0;
+    int red = 0;
+    for (int y = 0; y < drawn.height(); ++y)
+        for (int x = 0; x < drawn.width(); ++x) {
+            const QRgb pixel = drawn.pixel(x, y);
+            green += pixel == qRgb(0, 255, 0);
+            red += pixel == qRgb(255, 0, 0);
+            ASSERT_TRUE(pixel == qRgb(0, 0, 0) || pixel == qRgb(0, 255, 0) || pixel == qRgb(255, 0, 0))
+                << x << "," << y << " " << std::hex << pixel;
+        }
+    EXPECT_EQ(red, drawn.height());
+    // The counts rise to the right: the bar of the highest values reaches
+    // the top of the view, that of the lowest is empty.
+    EXPECT_EQ(drawn.pixel(drawn.width() - 2, 1), qRgb(0, 255, 0));
+    EXPECT_EQ(drawn.pixel(1, drawn.height() - 2), qRgb(0, 0, 0));
+    EXPECT_GT(green, 0);
+}
