@@ -3,8 +3,10 @@
 #include "acquisition/exposure_panel.h"
 #include "acquisition/frm_prev.h"
 #include "fake_workstation.h"
+#include "platform/twips.h"
 #include "platform/up_down.h"
 
+#include <QAbstractButton>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -164,6 +166,73 @@ TEST(ExposurePanel, CountsClippedPixelsOfTheAreaOnly)
     EXPECT_EQ(panel.whiteText(), "At 255: 0 (0.0 %)");
     EXPECT_EQ(panel.markedThreshold(), 240);
     EXPECT_EQ(panel.rateText(), "Frames per second: -");
+}
+
+namespace {
+// Every button and label of `window` with a text shows it whole, inside the
+// window; returns how many were looked at.
+int expectCaptionsFit(QWidget &window)
+{
+    const QRect inside = window.rect();
+    int checked = 0;
+    for (QWidget *control : window.findChildren<QWidget *>()) {
+        QString text;
+        int room = 0;
+        int height = control->height();
+        int needed = control->sizeHint().height();
+        if (auto *button = qobject_cast<QAbstractButton *>(control)) {
+            text = button->text();
+            // The indicator or the bevel takes the rest of the hint.
+            room = button->width() - (button->sizeHint().width() - button->fontMetrics().horizontalAdvance(text));
+        } else if (auto *label = qobject_cast<QLabel *>(control)) {
+            text = label->text();
+            room = label->contentsRect().width();
+            height = label->contentsRect().height();
+            needed = label->fontMetrics().height();
+        } else {
+            continue;
+        }
+        if (text.isEmpty())
+            continue; // the up-down's arrows, the figures before a check
+        ++checked;
+        EXPECT_GE(height, needed) << text.toStdString();
+        EXPECT_LE(control->fontMetrics().horizontalAdvance(text), room) << text.toStdString();
+        EXPECT_TRUE(inside.contains(QRect(control->mapTo(&window, QPoint(0, 0)), control->size())))
+            << text.toStdString();
+    }
+    return checked;
+}
+} // namespace
+
+TEST_F(PreviewWindowTest, EveryCaptionFitsItsControlAtTheWindowsSize)
+{
+    window.resize(pixelsFromTwips(13550, 8950));
+    window.show();
+    ASSERT_EQ(window.size(), pixelsFromTwips(13550, 8950)) << "the layout needs a larger window";
+    {
+        SCOPED_TRACE("as designed");
+        EXPECT_EQ(window.cmdIntensity->text(), "Intensity  Check");
+        EXPECT_GE(expectCaptionsFit(window), 10);
+    }
+    {
+        SCOPED_TRACE("checked, with the widest figures");
+        showPicture(qRgb(0, 255, 0));
+        window.cmdIntensity_Click();
+        GreenHistogram histogram;
+        histogram.total = 288369;
+        histogram.counts[0] = 288369;
+        histogram.counts[255] = 288369;
+        window.exposure->showFrame(histogram, 240);
+        EXPECT_EQ(window.cmdIntensity->text(), "Preview");
+        EXPECT_EQ(window.Label1->text(), "255");
+        EXPECT_GE(expectCaptionsFit(window), 13);
+    }
+    {
+        SCOPED_TRACE("live again");
+        window.cmdIntensity_Click();
+        EXPECT_EQ(window.cmdIntensity->text(), "Intensity Check");
+        EXPECT_GE(expectCaptionsFit(window), 13);
+    }
 }
 
 TEST(ExposurePanel, DrawsTheHistogramInGreenWithTheThresholdInRed)
