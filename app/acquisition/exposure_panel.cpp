@@ -94,7 +94,9 @@ ExposurePanel::ExposurePanel(QWidget *parent) : QWidget(parent), view_(new Histo
     };
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(new QLabel(QStringLiteral("Green histogram"), this));
+    auto *title = new QLabel(QStringLiteral("Green histogram"), this);
+    describe(title, title->text());
+    layout->addWidget(title);
     layout->addWidget(view_);
     black_ = label("blackCount", QStringLiteral("pixels at 0"));
     white_ = label("whiteCount", QStringLiteral("pixels at 255"));
