@@ -17,7 +17,6 @@
 #include "working_images.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <algorithm>
 #include <exception>
 #include <optional>
@@ -51,7 +50,6 @@ FileDialogRecord moireDialog(const FileNaming &naming)
 {
     FileDialogRecord record;
     record.filters = {{QStringLiteral("MOI files"), QStringLiteral("*.moi")}};
-    record.initialFolder = QDir::currentPath();
     record.defaultExtension = QStringLiteral("moi");
     record.overwritePrompt = true;
     if (!naming.baseName().isEmpty())
