@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QToolButton>
 #include <gtest/gtest.h>
 
 namespace {
@@ -264,4 +265,18 @@ TEST(ExposurePanel, DrawsTheHistogramInGreenWithTheThresholdInRed)
     EXPECT_EQ(drawn.pixel(drawn.width() - 2, 1), qRgb(0, 255, 0));
     EXPECT_EQ(drawn.pixel(1, drawn.height() - 2), qRgb(0, 0, 0));
     EXPECT_GT(green, 0);
+}
+
+TEST_F(PreviewWindowTest, EveryControlHasANameAndItsTooltipAsDescription)
+{
+    int checked = 0;
+    for (QWidget *widget : window.findChildren<QWidget *>()) {
+        if (qobject_cast<QToolButton *>(widget) || widget->objectName().startsWith("qt_"))
+            continue; // the up-down's own arrows
+        ++checked;
+        EXPECT_FALSE(widget->accessibleName().isEmpty())
+            << widget->metaObject()->className() << " " << widget->objectName().toStdString();
+        EXPECT_EQ(widget->accessibleDescription(), widget->toolTip()) << widget->objectName().toStdString();
+    }
+    EXPECT_EQ(checked, 18);
 }
