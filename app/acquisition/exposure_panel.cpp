@@ -55,17 +55,22 @@ protected:
         // stand in the figures below anyway.
         const int peak = std::max(1, *std::max_element(histogram_.counts.begin() + 1, histogram_.counts.end() - 1));
         const double scale = (height() - 2) / std::sqrt(static_cast<double>(peak));
-        const double step = (width() - 2) / 256.0;
-        painter.setPen(QColor(0, 200, 0));
-        for (int value = 0; value < 256; ++value) {
-            const int bar = std::min(height() - 2, static_cast<int>(std::sqrt(static_cast<double>(histogram_.counts[static_cast<std::size_t>(value)])) * scale));
-            const int x = 1 + static_cast<int>(value * step);
-            painter.drawLine(x, height() - 1, x, height() - 1 - bar);
+        // One bar per pixel column, as tall as the largest count of the
+        // values that share it: lines per value would overdraw each other
+        // or leave gaps whenever the view is not 256 pixels wide.
+        const int span = std::max(1, width() - 2);
+        const int base = height() - 1;
+        for (int column = 0; column < span; ++column) {
+            const int first = column * 256 / span;
+            const int last = std::max(first, (column + 1) * 256 / span - 1);
+            const auto counts = histogram_.counts.begin();
+            const int count = *std::max_element(counts + first, counts + last + 1);
+            const int bar = std::min(height() - 2, static_cast<int>(std::sqrt(static_cast<double>(count)) * scale));
+            painter.fillRect(1 + column, base - bar, 1, bar, Qt::green);
         }
         if (threshold_ >= 0 && threshold_ <= 255) {
-            painter.setPen(Qt::red);
-            const int x = 1 + static_cast<int>(threshold_ * step);
-            painter.drawLine(x, 0, x, height() - 1);
+            const int x = 1 + threshold_ * span / 256;
+            painter.fillRect(x, 0, 1, height(), Qt::red);
         }
     }
 
@@ -78,6 +83,7 @@ ExposurePanel::ExposurePanel(QWidget *parent) : QWidget(parent), view_(new Histo
 {
     setObjectName(QStringLiteral("exposurePanel"));
     describe(this, QStringLiteral("exposure"), QStringLiteral("Green values of the live picture"));
+    view_->setObjectName(QStringLiteral("greenHistogram"));
     describe(view_, QStringLiteral("green histogram"),
              QStringLiteral("How many pixels have each green value; the red line is the threshold"));
     auto label = [this](const char *name, const QString &description) {
@@ -88,7 +94,9 @@ ExposurePanel::ExposurePanel(QWidget *parent) : QWidget(parent), view_(new Histo
     };
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(new QLabel(QStringLiteral("Green histogram"), this));
+    auto *title = new QLabel(QStringLiteral("Green histogram"), this);
+    describe(title, title->text());
+    layout->addWidget(title);
     layout->addWidget(view_);
     black_ = label("blackCount", QStringLiteral("pixels at 0"));
     white_ = label("whiteCount", QStringLiteral("pixels at 255"));

@@ -15,20 +15,17 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTimer>
+#include <QVBoxLayout>
 #include <exception>
 
 namespace {
 const QString kLiveCaption = QStringLiteral("Intensity Check");
-
-QRect twipsRect(int left, int top, int width, int height)
-{
-    return {pixelsFromTwips(left), pixelsFromTwips(top), pixelsFromTwips(width), pixelsFromTwips(height)};
-}
 } // namespace
 
 FrmPrev::FrmPrev(Workstation &workstation, std::function<void(const QString &)> setPrevCaption, QWidget *parent)
@@ -38,54 +35,78 @@ FrmPrev::FrmPrev(Workstation &workstation, std::function<void(const QString &)> 
     setWindowTitle(QStringLiteral("Preview"));
     describe(this, QStringLiteral("Preview"));
 
-    auto place = [](QWidget *widget, const char *name, QRect where) {
+    // The left column follows the design's order and heights, but a layout
+    // sizes it: at the design's widths the captions did not fit the fonts of
+    // this platform.
+    auto *column = new QVBoxLayout;
+    column->setSpacing(0);
+    auto add = [column](QWidget *widget, const char *name, int gapTwips, int heightTwips) {
         widget->setObjectName(QLatin1String(name));
-        widget->setGeometry(where);
+        widget->setMinimumHeight(pixelsFromTwips(heightTwips));
+        column->addSpacing(pixelsFromTwips(gapTwips));
+        column->addWidget(widget);
     };
-    auto label = [this, &place](const char *name, const QString &caption, QRect where, const QString &role) {
+    auto label = [this, &add](const char *name, const QString &caption, int gapTwips, int heightTwips,
+                              const QString &role) {
         auto *l = new QLabel(caption, this);
-        place(l, name, where);
+        add(l, name, gapTwips, heightTwips);
         describe(l, role.isEmpty() ? caption : role);
         return l;
     };
 
     Option1 = new QRadioButton(QStringLiteral("Total Area"), this);
-    place(Option1, "Option1", twipsRect(120, 240, 1335, 255));
+    add(Option1, "Option1", 120, 255);
     describe(Option1, Option1->text());
     Option1->setChecked(true);
     Option2 = new QRadioButton(QStringLiteral("Selected Area"), this);
-    place(Option2, "Option2", twipsRect(120, 480, 1335, 375));
+    add(Option2, "Option2", 0, 375);
     describe(Option2, Option2->text());
     connect(Option1, &QRadioButton::clicked, this, &FrmPrev::Option1_Click);
     connect(Option2, &QRadioButton::clicked, this, &FrmPrev::Option2_Click);
 
     cmdIntensity = makeButton(QStringLiteral("cmdIntensity"), QStringLiteral("Intensity  Check"),
                               QStringLiteral("Show intensity values for image"), this);
-    cmdIntensity->setGeometry(twipsRect(120, 1080, 1215, 615));
+    add(cmdIntensity, "cmdIntensity", 225, 615);
     connect(cmdIntensity, &QPushButton::clicked, this, &FrmPrev::cmdIntensity_Click);
 
-    label("Label4", QStringLiteral("Max Intensity"), twipsRect(120, 1800, 1215, 255), {});
-    Label1 = label("Label1", QString(), twipsRect(120, 2040, 1215, 375), QStringLiteral("maximum intensity"));
-    label("Label5", QStringLiteral("Min Intensity"), twipsRect(120, 2640, 1335, 255), {});
-    Label2 = label("Label2", QString(), twipsRect(120, 2880, 1215, 375), QStringLiteral("minimum intensity"));
-    label("Label6", QStringLiteral("Average Intensity"), twipsRect(120, 3480, 1335, 255), {});
-    Label3 = label("Label3", QString(), twipsRect(120, 3720, 1215, 375), QStringLiteral("average intensity"));
+    label("Label4", QStringLiteral("Max Intensity"), 105, 255, {});
+    Label1 = label("Label1", QString(), 0, 375, QStringLiteral("maximum intensity"));
+    label("Label5", QStringLiteral("Min Intensity"), 225, 255, {});
+    Label2 = label("Label2", QString(), 0, 375, QStringLiteral("minimum intensity"));
+    label("Label6", QStringLiteral("Average Intensity"), 225, 255, {});
+    Label3 = label("Label3", QString(), 0, 375, QStringLiteral("average intensity"));
 
     Text1 = new QLineEdit(QStringLiteral("240"), this);
-    place(Text1, "Text1", twipsRect(120, 4440, 615, 375));
+    Text1->setObjectName(QStringLiteral("Text1"));
+    Text1->setFixedSize(pixelsFromTwips(615, 375));
     describe(Text1, QStringLiteral("threshold"), QStringLiteral("Pixels brighter than this turn red in the check"));
     UpDown1 = new UpDown(Text1, 0, 255, this);
-    place(UpDown1, "UpDown1", twipsRect(720, 4440, 240, 375));
+    UpDown1->setObjectName(QStringLiteral("UpDown1"));
+    UpDown1->setFixedSize(pixelsFromTwips(240, 375));
     describe(UpDown1, QStringLiteral("threshold up-down"), QStringLiteral("Change the threshold"));
     UpDown1->setValue(240);
+    auto *threshold = new QHBoxLayout;
+    threshold->setSpacing(0);
+    threshold->addWidget(Text1);
+    threshold->addWidget(UpDown1);
+    threshold->addStretch();
+    column->addSpacing(pixelsFromTwips(345));
+    column->addLayout(threshold);
+    column->addStretch();
 
     Picture1 = new PictureBox(this);
-    place(Picture1, "Picture1", twipsRect(1560, 120, 8055, 8055));
+    Picture1->setObjectName(QStringLiteral("Picture1"));
     Picture1->setFixedSize(pixelsFromTwips(8055, 8055));
     describe(Picture1, QStringLiteral("live picture"));
 
     exposure = new ExposurePanel(this);
-    exposure->setGeometry(QRect(QPoint(Picture1->geometry().right() + 8, Picture1->y()), QSize(248, 300)));
+
+    auto *window = new QHBoxLayout(this);
+    window->setContentsMargins(pixelsFromTwips(120), pixelsFromTwips(120), 8, 8);
+    window->setSpacing(8);
+    window->addLayout(column);
+    window->addWidget(Picture1, 0, Qt::AlignTop);
+    window->addWidget(exposure, 1);
 
     Form_Load();
 }

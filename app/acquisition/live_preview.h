@@ -41,7 +41,8 @@ private:
 // The settings file read again, the card prepared with force and the
 // default palette realised into the main window's Picture2: what the
 // preview does when it starts, stops or its window closes, undoing any
-// change made to the live configuration meanwhile.
+// change made to the live configuration meanwhile, and what the moire and
+// transmission captures do before their first picture.
 void reapplyLiveSettings(Workstation &workstation);
 
 // A snap of the live configuration, read out into `image` (the former one

@@ -1,6 +1,7 @@
 #include "moire_capture.h"
 
 #include "image_grid.h"
+#include "live_preview.h"
 #include "platform/bmp_file.h"
 #include "platform/card_image.h"
 #include "platform/card_library.h"
@@ -8,17 +9,14 @@
 #include "platform/operator.h"
 #include "platform/picture_box.h"
 #include "platform/raster.h"
-#include "platform/zul_surface.h"
 #include "workbench/app_state.h"
 #include "workbench/file_naming.h"
 #include "workbench/frame_capture.h"
 #include "workbench/frm_img.h"
 #include "workbench/workstation.h"
-#include "workbench/zul_errors.h"
 #include "working_images.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <algorithm>
 #include <exception>
 #include <optional>
@@ -52,7 +50,6 @@ FileDialogRecord moireDialog(const FileNaming &naming)
 {
     FileDialogRecord record;
     record.filters = {{QStringLiteral("MOI files"), QStringLiteral("*.moi")}};
-    record.initialFolder = QDir::currentPath();
     record.defaultExtension = QStringLiteral("moi");
     record.overwritePrompt = true;
     if (!naming.baseName().isEmpty())
@@ -84,7 +81,7 @@ void MoireCapture::runSteps()
         workstation_.imageForm(index)->hide();
     workstation_.workPicture(WorkPicture::Loaded).resize(state.cropWidth + 4, state.cropHeight + 4);
     if (!state.noCard)
-        prepareCard();
+        reapplyLiveSettings(workstation_);
     if (state.previewOn == 1)
         workstation_.cmdPrev_Click();
 
@@ -99,17 +96,6 @@ void MoireCapture::runSteps()
         if (!takeImage(grid, index))
             return;
     compose();
-}
-
-void MoireCapture::prepareCard()
-{
-    AppState &state = workstation_.state();
-    CardLibrary &card = workstation_.card();
-    ZulConfig &config = workstation_.liveConfig();
-    card.readIniFile(state.captureIniPath, QStringLiteral("DEFAULT"), &config);
-    int16_t code = static_cast<int16_t>(card.prepare(&config, 1));
-    CheckZulError(code, card, workstation_.op());
-    setDefaultPalette(card, workstation_.workPicture(WorkPicture::Composite), config);
 }
 
 bool MoireCapture::takeImage(const ImageGrid &grid, int index)

@@ -21,7 +21,6 @@ public:
 
 private:
     void runSteps();
-    void prepareCard();
     // False ends the run with nothing written.
     bool takeImage(const ImageGrid &grid, int index);
     bool readSavedReference();

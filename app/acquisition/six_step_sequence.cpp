@@ -2,12 +2,12 @@
 
 #include "butterworth_filter.h"
 #include "compose_working_images.h"
+#include "live_preview.h"
 #include "platform/card_image.h"
 #include "platform/card_library.h"
 #include "platform/controls.h"
 #include "platform/operator.h"
 #include "platform/picture_box.h"
-#include "platform/zul_surface.h"
 #include "workbench/app_state.h"
 #include "workbench/file_naming.h"
 #include "workbench/frame_capture.h"
@@ -51,10 +51,13 @@ void SixStepSequence::runSteps()
     AppState &state = workstation_.state();
     if (!reflection_ && state.previewOn == 1)
         workstation_.cmdPrev_Click();
+    // The settings just read name the capture window; a transmission run
+    // captures, so the card takes them before the first picture.
     if (!state.noCard) {
-        workstation_.card().readIniFile(state.captureIniPath, QStringLiteral("DEFAULT"), &workstation_.liveConfig());
-        if (!reflection_)
-            prepareCard();
+        if (reflection_)
+            workstation_.card().readIniFile(state.captureIniPath, QStringLiteral("DEFAULT"), &workstation_.liveConfig());
+        else
+            reapplyLiveSettings(workstation_);
     }
     if (!workstation_.naming().namingStep(reflection_ ? FileNaming::Wording::Reflection
                                                       : FileNaming::Wording::Transmission,
@@ -73,17 +76,6 @@ void SixStepSequence::runSteps()
     } else {
         composeWorkingImages(workstation_, SixLayout::Transmission);
     }
-}
-
-void SixStepSequence::prepareCard()
-{
-    // The settings just read name the capture window; the card takes them
-    // before the first picture, as for the moire capture.
-    CardLibrary &card = workstation_.card();
-    ZulConfig &config = workstation_.liveConfig();
-    int16_t code = static_cast<int16_t>(card.prepare(&config, 1));
-    CheckZulError(code, card, workstation_.op());
-    setDefaultPalette(card, workstation_.workPicture(WorkPicture::Composite), config);
 }
 
 bool SixStepSequence::gather(int index)
@@ -210,10 +202,7 @@ void SixStepSequence::recoverCard()
     CheckZulError(code, card, op);
     code = static_cast<int16_t>(card.init());
     CheckZulError(code, card, op);
-    card.readIniFile(state.captureIniPath, QStringLiteral("DEFAULT"), &config);
-    code = static_cast<int16_t>(card.prepare(&config, 1));
-    CheckZulError(code, card, op);
-    setDefaultPalette(card, workstation_.workPicture(WorkPicture::Composite), config);
+    reapplyLiveSettings(workstation_);
 }
 
 void SixStepSequence::publishImages()

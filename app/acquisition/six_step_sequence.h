@@ -21,7 +21,6 @@ private:
     bool gather(int index);
     bool chooseFile(int index);
     void probeSiblings();
-    void prepareCard();
     bool captureImage(int index);
     void recoverCard();
     void publishImages();

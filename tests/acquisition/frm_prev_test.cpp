@@ -3,11 +3,14 @@
 #include "acquisition/exposure_panel.h"
 #include "acquisition/frm_prev.h"
 #include "fake_workstation.h"
+#include "platform/twips.h"
 #include "platform/up_down.h"
 
+#include <QAbstractButton>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QToolButton>
 #include <gtest/gtest.h>
 
 namespace {
@@ -164,4 +167,116 @@ TEST(ExposurePanel, CountsClippedPixelsOfTheAreaOnly)
     EXPECT_EQ(panel.whiteText(), "At 255: 0 (0.0 %)");
     EXPECT_EQ(panel.markedThreshold(), 240);
     EXPECT_EQ(panel.rateText(), "Frames per second: -");
+}
+
+namespace {
+// Every button and label of `window` with a text shows it whole, inside the
+// window; returns how many were looked at.
+int expectCaptionsFit(QWidget &window)
+{
+    const QRect inside = window.rect();
+    int checked = 0;
+    for (QWidget *control : window.findChildren<QWidget *>()) {
+        QString text;
+        int room = 0;
+        int height = control->height();
+        int needed = control->sizeHint().height();
+        if (auto *button = qobject_cast<QAbstractButton *>(control)) {
+            text = button->text();
+            // The indicator or the bevel takes the rest of the hint.
+            room = button->width() - (button->sizeHint().width() - button->fontMetrics().horizontalAdvance(text));
+        } else if (auto *label = qobject_cast<QLabel *>(control)) {
+            text = label->text();
+            room = label->contentsRect().width();
+            height = label->contentsRect().height();
+            needed = label->fontMetrics().height();
+        } else {
+            continue;
+        }
+        if (text.isEmpty())
+            continue; // the up-down's arrows, the figures before a check
+        ++checked;
+        EXPECT_GE(height, needed) << text.toStdString();
+        EXPECT_LE(control->fontMetrics().horizontalAdvance(text), room) << text.toStdString();
+        EXPECT_TRUE(inside.contains(QRect(control->mapTo(&window, QPoint(0, 0)), control->size())))
+            << text.toStdString();
+    }
+    return checked;
+}
+} // namespace
+
+TEST_F(PreviewWindowTest, EveryCaptionFitsItsControlAtTheWindowsSize)
+{
+    window.resize(pixelsFromTwips(13550, 8950));
+    window.show();
+    ASSERT_EQ(window.size(), pixelsFromTwips(13550, 8950)) << "the layout needs a larger window";
+    {
+        SCOPED_TRACE("as designed");
+        EXPECT_EQ(window.cmdIntensity->text(), "Intensity  Check");
+        EXPECT_GE(expectCaptionsFit(window), 10);
+    }
+    {
+        SCOPED_TRACE("checked, with the widest figures");
+        showPicture(qRgb(0, 255, 0));
+        window.cmdIntensity_Click();
+        GreenHistogram histogram;
+        histogram.total = 288369;
+        histogram.counts[0] = 288369;
+        histogram.counts[255] = 288369;
+        window.exposure->showFrame(histogram, 240);
+        EXPECT_EQ(window.cmdIntensity->text(), "Preview");
+        EXPECT_EQ(window.Label1->text(), "255");
+        EXPECT_GE(expectCaptionsFit(window), 13);
+    }
+    {
+        SCOPED_TRACE("live again");
+        window.cmdIntensity_Click();
+        EXPECT_EQ(window.cmdIntensity->text(), "Intensity Check");
+        EXPECT_GE(expectCaptionsFit(window), 13);
+    }
+}
+
+TEST(ExposurePanel, DrawsTheHistogramInGreenWithTheThresholdInRed)
+{
+    GreenHistogram histogram;
+    for (int value = 0; value < 256; ++value)
+        histogram.counts[static_cast<std::size_t>(value)] = value;
+    histogram.total = 255 * 128;
+    ExposurePanel panel;
+    panel.resize(248, 300);
+    panel.showFrame(histogram, 128);
+    panel.show();
+    auto *view = panel.findChild<QWidget *>(QStringLiteral("greenHistogram"));
+    ASSERT_NE(view, nullptr);
+    const QImage drawn = view->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    int green = 0;
+    int red = 0;
+    for (int y = 0; y < drawn.height(); ++y)
+        for (int x = 0; x < drawn.width(); ++x) {
+            const QRgb pixel = drawn.pixel(x, y);
+            green += pixel == qRgb(0, 255, 0);
+            red += pixel == qRgb(255, 0, 0);
+            ASSERT_TRUE(pixel == qRgb(0, 0, 0) || pixel == qRgb(0, 255, 0) || pixel == qRgb(255, 0, 0))
+                << x << "," << y << " " << std::hex << pixel;
+        }
+    EXPECT_EQ(red, drawn.height());
+    // The counts rise to the right: the bar of the highest values reaches
+    // the top of the view, that of the lowest is empty.
+    EXPECT_EQ(drawn.pixel(drawn.width() - 2, 1), qRgb(0, 255, 0));
+    EXPECT_EQ(drawn.pixel(1, drawn.height() - 2), qRgb(0, 0, 0));
+    EXPECT_GT(green, 0);
+}
+
+TEST_F(PreviewWindowTest, EveryControlHasANameAndItsTooltipAsDescription)
+{
+    int checked = 0;
+    for (QWidget *widget : window.findChildren<QWidget *>()) {
+        if (qobject_cast<QToolButton *>(widget) || widget->objectName().startsWith("qt_"))
+            continue; // the up-down's own arrows
+        ++checked;
+        EXPECT_FALSE(widget->accessibleName().isEmpty())
+            << widget->metaObject()->className() << " " << widget->objectName().toStdString();
+        EXPECT_EQ(widget->accessibleDescription(), widget->toolTip()) << widget->objectName().toStdString();
+    }
+    EXPECT_EQ(checked, 18);
 }

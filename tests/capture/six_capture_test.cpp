@@ -40,6 +40,22 @@ protected:
     }
     QString frameFile(int n) const { return path(QStringLiteral("frame%1.bmp").arg(n)); }
 
+    // Start-up with the card, the six frames saved, and the alignment
+    // window's grab taken through all six prompts.
+    frmAlign *grabInAlignWindow()
+    {
+        MDIForm1 &w = start();
+        grabFrames();
+        w.cmdAlign_Click();
+        frmAlign *align = w.alignWindow();
+        if (!align)
+            return nullptr;
+        setUpOptics(kGrabPrompts);
+        op.answers = {kOk, kOk, kOk, kOk, kOk, kOk};
+        align->cmdGrab_Click();
+        return align;
+    }
+
     // The operator turns to picture n when prompt n shows (of the scenes
     // after `scenes`); `stopAt` makes the camera stop there, until the
     // operator is told to reconnect it.
@@ -130,14 +146,8 @@ TEST_F(SixCaptureTest, TransmissionStoppedByCancelOrByTheCardWritesNothingAndCar
 
 TEST_F(SixCaptureTest, GrabbedImagesWithDefaultOriginsComposeAsTheFramesFromFiles)
 {
-    MDIForm1 &w = start();
-    grabFrames();
-    w.cmdAlign_Click();
-    frmAlign *align = w.alignWindow();
+    frmAlign *align = grabInAlignWindow();
     ASSERT_NE(align, nullptr);
-    setUpOptics(kGrabPrompts);
-    op.answers = {kOk, kOk, kOk, kOk, kOk, kOk};
-    align->cmdGrab_Click();
     EXPECT_EQ(op.texts(), kGrabPrompts);
     EXPECT_EQ(op.messages[0].title, "Align");
     EXPECT_FLOAT_EQ(align->fit().previewScale, 1.38f);
@@ -167,14 +177,8 @@ TEST_F(SixCaptureTest, GrabbedImagesWithDefaultOriginsComposeAsTheFramesFromFile
 
 TEST_F(SixCaptureTest, AGrabCancelledOrFailedPutsBackWhatTheWindowHad)
 {
-    MDIForm1 &w = start();
-    grabFrames();
-    w.cmdAlign_Click();
-    frmAlign *align = w.alignWindow();
+    frmAlign *align = grabInAlignWindow();
     ASSERT_NE(align, nullptr);
-    setUpOptics(kGrabPrompts);
-    op.answers = {kOk, kOk, kOk, kOk, kOk, kOk};
-    align->cmdGrab_Click();
     const std::array<QImage, 7> set = state.imageDCs;
     std::array<QImage, 7> views;
     for (int i = 1; i <= 6; ++i)
